@@ -1,0 +1,112 @@
+#include "TestSupport.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+extern char** environ;
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string tmpl = std::string(base && *base ? base : "/tmp") + "/tolva-test-XXXXXX";
+  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); ++it)
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);  // undo read-only test files
+  fs::remove_all(path_, ec);
+}
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+  const std::string full = Path(name);
+  fs::create_directories(fs::path(full).parent_path());
+  std::ofstream(full, std::ios::binary) << bytes;
+  return full;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+RunResult RunTolva(const std::vector<std::string>& args, const std::string& cwd, const std::string& home,
+                   const std::map<std::string, std::string>& env) {
+  std::map<std::string, std::string> vars;
+  for (char** e = environ; *e; ++e) {
+    const std::string kv = *e;
+    const auto eq = kv.find('=');
+    if (eq != std::string::npos) vars[kv.substr(0, eq)] = kv.substr(eq + 1);
+  }
+  vars["HOME"] = home;
+  vars["XDG_CONFIG_HOME"] = home + "/.config";
+  vars["XDG_DATA_HOME"] = home + "/.local/share";
+  vars["XDG_RUNTIME_DIR"] = home;
+  vars["TOLVA_LOCK_DIR"] = home;
+  vars.erase("TOLVA_TRACE");
+  for (const auto& [k, v] : env) vars[k] = v;
+  std::vector<std::string> envStrings;
+  for (const auto& [k, v] : vars) envStrings.push_back(k + "=" + v);
+
+  const std::string outPath = home + "/.run-stdout", errPath = home + "/.run-stderr";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+
+  std::vector<std::string> argStrings{TOLVA_BIN};
+  argStrings.insert(argStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv, envp;
+  for (auto& a : argStrings) argv.push_back(a.data());
+  for (auto& e : envStrings) envp.push_back(e.data());
+  argv.push_back(nullptr);
+  envp.push_back(nullptr);
+
+  RunResult result;
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, TOLVA_BIN, &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return result;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.out = ReadFile(outPath);
+  result.err = ReadFile(errPath);
+  return result;
+}
+
+std::string ReaderSays(const std::string& command) {
+  std::string out;
+  if (FILE* p = popen((command + " 2>/dev/null").c_str(), "r")) {
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
+void MustRun(const std::string& command) {
+  const int rc = std::system((command + " >/dev/null 2>&1").c_str());
+  ASSERT_EQ(rc, 0) << "command failed: " << command;
+}
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}

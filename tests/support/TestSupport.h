@@ -1,0 +1,41 @@
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+// What the tests share: temporary folders, runs of the real program, and the
+// words of the independent readers (ffprobe, mediainfo, ...).
+
+// A fresh folder under $TMPDIR, removed with everything in it at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string Path(const std::string& name) const { return path_ + "/" + name; }
+  // Writes `bytes` to `name` (folders made as needed); the full path.
+  std::string Write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::string path_;
+};
+
+struct RunResult {
+  int status = -1;  // exit status; 128 + signal when killed
+  std::string out, err;
+};
+
+// Runs the tolva program in `cwd` with a private HOME, XDG folders and lock
+// folder under `home`, so tests never touch the user's files or each other.
+RunResult RunTolva(const std::vector<std::string>& args, const std::string& cwd, const std::string& home,
+                   const std::map<std::string, std::string>& env = {});
+
+// Everything a shell command prints on standard output (stderr dropped).
+std::string ReaderSays(const std::string& command);
+// Runs a shell command that must succeed (to make test media); fails the test otherwise.
+void MustRun(const std::string& command);
+std::string ReadFile(const std::string& path);
+std::string Quote(const std::string& s);  // for a shell
