@@ -193,6 +193,17 @@ UString GetTempFileNameA(const std::string& folder, const std::string& prefix) {
   return UString(name);
 }
 
+UString GetTempFileNameA(const std::string& folder, const std::string& prefix, const std::string& ext) {
+  if (ext.empty()) return GetTempFileNameA(folder, prefix);
+  UString dir(folder.empty() ? EnvOr("TMPDIR", "/tmp") : UString(folder));
+  const std::string suffix = "." + ext;
+  std::string name = AddTrailingSlash(dir) + prefix + "XXXXXX" + suffix;
+  const int fd = mkstemps(name.data(), int(suffix.size()));
+  if (fd < 0) return UString();
+  close(fd);
+  return UString(name);
+}
+
 void AddPathToEnvironment(const std::string& folder) {
   const char* old = std::getenv("PATH");
   std::string dir = folder;

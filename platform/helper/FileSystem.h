@@ -43,6 +43,8 @@ UString ToSlashPath(const std::string& path);
 // A new empty file named <folder>/<prefix>XXXXXX ($TMPDIR or /tmp when `folder`
 // is empty); its path, or empty on failure.
 UString GetTempFileNameA(const std::string& folder, const std::string& prefix);
+// The same with ".<ext>" after the unique part (none when `ext` is empty).
+UString GetTempFileNameA(const std::string& folder, const std::string& prefix, const std::string& ext);
 void AddPathToEnvironment(const std::string& folder);
 
 bool ReadWholeFile(const std::string& path, std::string& bytes);

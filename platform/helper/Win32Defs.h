@@ -13,3 +13,11 @@ constexpr std::uint32_t CREATE_ALWAYS = 2;
 constexpr std::uint32_t OPEN_EXISTING = 3;
 constexpr std::uint32_t OPEN_ALWAYS = 4;
 constexpr std::uint32_t TRUNCATE_EXISTING = 5;
+
+// A Windows rectangle: right and bottom lie one past the last column and row.
+struct RECT {
+  std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// True when the rectangle has no area (width or height zero or less).
+inline bool IsRectEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }

@@ -108,6 +108,10 @@ TEST(FileSystem, PathsWildcardsAndOrder) {
   const UString temp = GetTempFileNameA(dir.path(), "qtTemp");
   EXPECT_TRUE(FileExists(temp));
   EXPECT_EQ(FileNamePart(temp).substr(0, 6), "qtTemp");
+  const UString slide = GetTempFileNameA(dir.path(), "iw_temp", "png");
+  EXPECT_TRUE(FileExists(slide));
+  EXPECT_EQ(FileExtPart(slide), "png");
+  EXPECT_NE(slide, GetTempFileNameA(dir.path(), "iw_temp", "png"));
 }
 
 TEST(UFile, SharingAndReadOnlyBehaveAsOnWindows) {
