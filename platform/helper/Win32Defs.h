@@ -14,9 +14,13 @@ constexpr std::uint32_t OPEN_EXISTING = 3;
 constexpr std::uint32_t OPEN_ALWAYS = 4;
 constexpr std::uint32_t TRUNCATE_EXISTING = 5;
 
+// A colour as 0x00BBGGRR: red in the low byte, then green, then blue.
+using COLORREF = std::uint32_t;
+
 // A Windows rectangle: right and bottom lie one past the last column and row.
 struct RECT {
   std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+  bool operator==(const RECT&) const = default;
 };
 
 // True when the rectangle has no area (width or height zero or less).
