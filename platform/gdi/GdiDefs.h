@@ -6,8 +6,6 @@
 // The Windows drawing values the program passes to the drawing layer; the
 // layer translates them.
 
-using COLORREF = std::uint32_t;  // 0x00BBGGRR
-
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
