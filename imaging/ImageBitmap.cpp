@@ -1,0 +1,161 @@
+#include "imaging/ImageBitmap.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "imaging/ImageFiles.h"
+#include "platform/gdi/FitRect.h"
+#include "platform/helper/FileSystem.h"
+#include "shell/ErrorPrintf.h"
+
+namespace {
+// Deep images (16 bits a channel, floating point) become ordinary 8-bit a
+// channel bitmaps, the only kind the frame, the paste and JPEG can take.
+FiBitmap Standardised(FiBitmap dib) {
+  if (!dib || FreeImage_GetImageType(dib.get()) == FIT_BITMAP) return dib;
+  FIBITMAP* plain = nullptr;
+  switch (FreeImage_GetImageType(dib.get())) {
+    case FIT_RGB16:
+      plain = FreeImage_ConvertTo24Bits(dib.get());
+      break;
+    case FIT_RGBA16:
+      plain = FreeImage_ConvertTo32Bits(dib.get());
+      break;
+    case FIT_RGBF:
+    case FIT_RGBAF:
+      plain = FreeImage_ToneMapping(dib.get(), FITMO_DRAGO03, 0, 0);
+      break;
+    default:
+      plain = FreeImage_ConvertToStandardType(dib.get(), TRUE);
+      break;
+  }
+  return FiBitmap(plain, &FreeImage_Unload);
+}
+
+// A depth the format cannot write (32-bit JPEG, 16-bit PNG) is saved as 24 bits.
+FiBitmap Writable(FIBITMAP* dib, FREE_IMAGE_FORMAT format) {
+  if (FreeImage_FIFSupportsExportBPP(format, int(FreeImage_GetBPP(dib)))) return FiBitmap(nullptr, &FreeImage_Unload);
+  return FiBitmap(FreeImage_ConvertTo24Bits(dib), &FreeImage_Unload);
+}
+
+bool Publish(const std::string& temp, const std::string& name) {
+  const mode_t mask = umask(0);
+  umask(mask);
+  chmod(temp.c_str(), 0666 & ~mask);
+  return std::rename(temp.c_str(), name.c_str()) == 0;
+}
+}  // namespace
+
+void ImageBitmap::Take(FiBitmap image, const std::string& from) {
+  dib = std::move(image);
+  name = from;
+  width = std::int32_t(FreeImage_GetWidth(dib.get()));
+  height = std::int32_t(FreeImage_GetHeight(dib.get()));
+  bpp = std::int32_t(FreeImage_GetBPP(dib.get()));
+  loaded = true;
+}
+
+bool ImageBitmap::Load(const std::string& file) {
+  if (loaded) return false;
+  if (!FileExists(file)) {
+    ErrorPrintf("file \"%s\" does not exists\n", file.c_str());
+    return false;
+  }
+  int format = kImageFormatUnknown;
+  if (!IsImageFile(file, &format)) {
+    ErrorPrintf("unsupported file type: \"%s\"\n", file.c_str());
+    return false;
+  }
+  FiBitmap image = Standardised(
+      FiBitmap(FreeImage_Load(FREE_IMAGE_FORMAT(format), file.c_str(), 0), &FreeImage_Unload));
+  if (!image) {
+    ErrorPrintf("error load file: \"%s\"\n", file.c_str());
+    return false;
+  }
+  Take(std::move(image), file);
+  return true;
+}
+
+bool ImageBitmap::Attach(FiBitmap image) {
+  if (loaded || !image) return false;
+  Take(std::move(image), kInMemoryName);
+  return true;
+}
+
+bool ImageBitmap::Allocate(int w, int h, int bitsPerPixel) {
+  if (loaded) return false;
+  width = w;
+  height = h;
+  bpp = bitsPerPixel;
+  name = kInMemoryName;
+  dib.reset(FreeImage_Allocate(w, h, bitsPerPixel, 0, 0, 0));
+  loaded = dib != nullptr;
+  return loaded;
+}
+
+void ImageBitmap::Unload() {
+  if (loaded && dib) {
+    dib.reset();
+    width = height = 0;
+    loaded = false;
+  }
+}
+
+bool ImageBitmap::Fill(COLORREF colour, std::uint8_t alpha) {
+  if (!loaded || (bpp != 24 && bpp != 32)) return false;
+  const std::uint8_t blue = std::uint8_t(colour >> 16), green = std::uint8_t(colour >> 8), red = std::uint8_t(colour);
+  for (int y = 0; y < height; ++y) {
+    BYTE* pixel = FreeImage_GetScanLine(dib.get(), y);
+    for (int x = 0; x < width; ++x) {
+      *pixel++ = blue;
+      *pixel++ = green;
+      *pixel++ = red;
+      if (bpp == 32) *pixel++ = alpha;
+    }
+  }
+  return true;
+}
+
+bool ImageBitmap::Paste(const ImageBitmap& source, int left, int top, int alpha) {
+  if (!loaded || !source.loaded) return false;
+  return FreeImage_Paste(dib.get(), source.dib.get(), left, top, alpha) != 0;
+}
+
+std::unique_ptr<ImageBitmap> ImageBitmap::ScaleToFit(const RECT& target, bool fit, int filter) const {
+  if (!loaded) return nullptr;
+  const RECT source{0, 0, width, height};
+  RECT result = source;
+  if (fit) FitRectInRect(result, target, source, 1.0);
+  FiBitmap scaled(nullptr, &FreeImage_Unload);
+  if (filter >= FILTER_BOX && filter <= FILTER_LANCZOS3) {
+    scaled.reset(FreeImage_Rescale(dib.get(), result.right - result.left, result.bottom - result.top,
+                                   FREE_IMAGE_FILTER(filter)));
+  }
+  if (!scaled) {
+    ErrorPrintf("error resizing image\n");
+    return nullptr;
+  }
+  auto image = std::make_unique<ImageBitmap>();
+  image->Attach(std::move(scaled));
+  return image;
+}
+
+std::unique_ptr<ImageBitmap> ImageBitmap::ScaleToSize(int w, int h, bool fit, int filter) const {
+  return ScaleToFit(RECT{0, 0, w, h}, fit, filter);
+}
+
+// Written beside its name and renamed into place, so that a failed save
+// leaves no half-written image behind.
+bool ImageBitmap::Save(const std::string& file, int format, int flags) const {
+  if (!loaded) return false;
+  const FiBitmap converted = Writable(dib.get(), FREE_IMAGE_FORMAT(format));
+  FIBITMAP* image = converted ? converted.get() : dib.get();
+  UString folder = PathNamePart(file);
+  const UString temp = GetTempFileNameA(folder.empty() ? "." : folder, ".tolva-image-");
+  if (temp.empty()) return false;
+  const bool saved = FreeImage_Save(FREE_IMAGE_FORMAT(format), image, temp.c_str(), flags) != 0;
+  if (saved && Publish(temp, file)) return true;
+  DeleteFileA(temp);
+  return false;
+}

@@ -1,0 +1,61 @@
+#pragma once
+#include <FreeImage.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/helper/UString.h"
+#include "platform/helper/Win32Defs.h"
+
+using FiBitmap = std::unique_ptr<FIBITMAP, decltype(&FreeImage_Unload)>;
+
+// FreeImage codes the program uses.
+constexpr int kImageFormatUnknown = FIF_UNKNOWN;
+constexpr int kImageFormatJpeg = FIF_JPEG;
+constexpr int kImageFormatPng = FIF_PNG;
+constexpr int kFilterBicubic = FILTER_BICUBIC;
+constexpr int kPasteWithoutBlending = 256;
+constexpr int kJpegSuperb = JPEG_QUALITYSUPERB;
+
+// One image held in memory; empty or loaded. Loading operations fail on a
+// loaded image.
+class ImageBitmap {
+ public:
+  static constexpr const char* kInMemoryName = "In memory bitmap";
+
+  ImageBitmap() = default;
+  ImageBitmap(const ImageBitmap&) = delete;
+  ImageBitmap& operator=(const ImageBitmap&) = delete;
+  ~ImageBitmap() { Unload(); }
+
+  bool Load(const std::string& name);
+  bool Attach(FiBitmap dib);
+  bool Allocate(int width, int height, int bitsPerPixel);
+  void Unload();
+
+  // Every pixel of a 24- or 32-bit image takes the colour (and the alpha).
+  bool Fill(COLORREF colour, std::uint8_t alpha);
+  bool Paste(const ImageBitmap& source, int left, int top, int alpha);
+  // A new image scaled to the largest size of its proportions inside
+  // `target` (with `fit`; without it the size stays), or null.
+  std::unique_ptr<ImageBitmap> ScaleToFit(const RECT& target, bool fit, int filter) const;
+  std::unique_ptr<ImageBitmap> ScaleToSize(int width, int height, bool fit, int filter) const;
+  bool Save(const std::string& name, int format, int flags) const;
+  bool SaveJpeg(const std::string& name, int flags) const { return Save(name, kImageFormatJpeg, flags); }
+
+  bool IsLoaded() const { return loaded; }
+  int Width() const { return width; }
+  int Height() const { return height; }
+  int Bpp() const { return bpp; }
+  const UString& Name() const { return name; }
+  FIBITMAP* Dib() const { return dib.get(); }
+
+ private:
+  void Take(FiBitmap image, const std::string& from);
+
+  bool loaded = false;
+  std::int32_t width = 0, height = 0, bpp = 0;
+  UString name;
+  FiBitmap dib{nullptr, &FreeImage_Unload};
+};

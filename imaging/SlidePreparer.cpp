@@ -1,0 +1,105 @@
+#include "imaging/SlidePreparer.h"
+
+#include <algorithm>
+
+#include "imaging/ImageFiles.h"
+#include "imaging/TitleDrawing.h"
+#include "platform/helper/FileSystem.h"
+#include "platform/helper/StdStringList.h"
+
+namespace {
+constexpr int kCentred = 1;
+
+UString FirstExtension(int format) {
+  const char* list = FreeImage_GetFIFExtensionList(FREE_IMAGE_FORMAT(format));
+  StdStringList pieces;
+  if (list) pieces.SplitAndAppend(list, ",", nullptr, 3);
+  return pieces.empty() ? UString() : pieces.front();
+}
+}  // namespace
+
+bool SlidePreparer::FitImageIntoFrame(ImageBitmapPtr& holder, int frameW, int frameH, int scaleW, int scaleH,
+                                      COLORREF colour, int hMode, int vMode, bool& changed) const {
+  if (holder->Width() != scaleW || holder->Height() != scaleH) {
+    auto scaled = holder->ScaleToSize(scaleW, scaleH, true, settings_.imgScaleMethod);
+    if (!scaled) return false;
+    holder.Reset(std::move(scaled));
+    changed = true;
+  }
+  if (holder->Width() > frameW || holder->Height() > frameH) return true;
+  if (holder->Width() == frameW && holder->Height() == frameH) return true;
+  ImageBitmapPtr frame;
+  if (!MakeBackgroundFrame(frame, frameW, frameH, std::max(24, holder->Bpp()), colour)) return false;
+  const int left = AlignOffset(hMode, frameW, holder->Width()), top = AlignOffset(vMode, frameH, holder->Height());
+  if (!frame->Paste(*holder, left, top, kPasteWithoutBlending)) return false;
+  holder = frame;
+  changed = true;
+  return true;
+}
+
+bool SlidePreparer::LoadOrFrame(ImageBitmapPtr& holder, bool usable, const UString& imageFile, int frameW,
+                                int frameH, int scaleW, int scaleH, COLORREF colour, int hMode, int vMode,
+                                bool& changed) const {
+  if (!usable) return MakeBackgroundFrame(holder, frameW, frameH, 24, colour);
+  holder.Reset(std::make_unique<ImageBitmap>());
+  if (!holder->Load(imageFile)) return false;
+  return FitImageIntoFrame(holder, frameW, frameH, scaleW, scaleH, colour, hMode, vMode, changed);
+}
+
+bool SlidePreparer::DrawTitlesOn(ImageBitmapPtr& holder, const TitleList& titles, int factor) const {
+  DeviceBitmap bitmap(BitmapFromImage(holder->Dib()), &DeleteObject);
+  holder.Reset(nullptr);
+  if (!bitmap) return false;
+  DrawTitles(titles, bitmap.get(), factor);
+  holder.Reset(std::make_unique<ImageBitmap>());
+  return holder->Attach(ImageFromBitmap(bitmap.get()));
+}
+
+bool SlidePreparer::Write(const ImageBitmap& image, int outFormat, const UString& ext, UString& imageFile,
+                          bool& replaced) const {
+  const UString name =
+      GetTempFileNameA(settings_.keepFinalImages ? settings_.baseFolder : UString(), "iw_temp", ext);
+  if (name.empty()) return false;
+  if (!image.Save(name, outFormat, 0)) {
+    DeleteFileA(name);
+    return false;
+  }
+  replaced = true;
+  imageFile = name;
+  return true;
+}
+
+bool SlidePreparer::PrepImage(int frameW, int frameH, int scaleW, int scaleH, COLORREF colour, UString& imageFile,
+                              int outFormat, bool& replaced, int hMode, int vMode, const TitleList* titles) const {
+  if (frameW <= 0 || frameH <= 0) return false;
+  if (scaleW <= 0) scaleW = frameW;
+  if (scaleH <= 0) scaleH = frameH;
+  const UString ext = FirstExtension(outFormat);
+  int inFormat = kImageFormatUnknown;
+  const bool usable = IsImageFile(imageFile, &inFormat);
+  const bool convert = usable && inFormat != outFormat;
+  ImageBitmapPtr holder;
+  bool changed = false;
+  if (!titles) {
+    if (!LoadOrFrame(holder, usable, imageFile, frameW, frameH, scaleW, scaleH, colour, hMode, vMode, changed)) {
+      return false;
+    }
+    if (usable && !changed && !convert) return true;
+    return Write(*holder, outFormat, ext, imageFile, replaced);
+  }
+  const int f = std::clamp(settings_.intScaleFactor, 1, 16);
+  if (!LoadOrFrame(holder, usable, imageFile, f * frameW, f * frameH, f * scaleW, f * scaleH, colour, hMode, vMode,
+                   changed) ||
+      !DrawTitlesOn(holder, *titles, f)) {
+    return false;
+  }
+  if (settings_.keepIntermediateImages) {
+    holder->Save(GetTempFileNameA(settings_.baseFolder, "iw_scaled", ext), outFormat, 0);
+  }
+  if (holder->Width() != frameW && holder->Height() != frameH) {
+    auto scaled = holder->ScaleToSize(frameW, frameH, true, settings_.intScaleMethod);
+    if (!scaled) return false;
+    holder.Reset(std::move(scaled));
+  }
+  return Write(*holder, outFormat, ext, imageFile, replaced);
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "imaging/MediaFormatBase.h"
+#include "imaging/TitleList.h"
+#include "platform/gdi/GdiBitmap.h"
+#include "platform/gdi/UDC.h"
+
+using DeviceBitmap = std::unique_ptr<GdiBitmap, decltype(&DeleteObject)>;
+
+// Draws one text onto the bitmap selected in `udc` in the format's font,
+// colours and place. `scale` is how many times larger than the final frame
+// the bitmap is; sizes and boxes of the format are in final-frame pixels.
+bool DrawTitle(const MediaFormatBase& format, UDC& udc, const std::string& text, double scale);
+// One title drawn onto the bitmap; the bitmap drawn on is returned.
+HBITMAP DrawTitleItem(const TitleItem& item, HBITMAP bitmap, double scale);
+// Every title in order, a later one over an earlier one.
+HBITMAP DrawTitles(const TitleList& titles, HBITMAP bitmap, double scale);
