@@ -4,12 +4,18 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/helper/UString.h"
+
 void Message(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);
-  std::vfprintf(stderr, fmt, args);
+  UString text;
+  text.vformat(fmt, args);
   va_end(args);
-  std::fputc('\n', stderr);
+  // Messages break their lines at '\r', as a message box does; a terminal would overwrite them.
+  for (char& c : text)
+    if (c == '\r') c = '\n';
+  std::fprintf(stderr, "%s\n", text.c_str());
 }
 
 void DebugString(const char* fmt, ...) {
