@@ -1,0 +1,3 @@
+#include "shell/Version.h"
+
+const char* GetVersionString() { return "Tolva (Reelwright) version 1.0.5a"; }
