@@ -1,0 +1,40 @@
+// The atom reader behind every movie file we open: any bytes must either read
+// or fail with an error code, and what reads must write and dump.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/quicktime/atoms/AtomDumper.h"
+#include "platform/quicktime/atoms/AtomReader.h"
+#include "platform/quicktime/atoms/AtomWriter.h"
+#include "platform/quicktime/atoms/FileTypeAtom.h"
+#include "platform/quicktime/atoms/MovieAtom.h"
+
+namespace {
+template <class A>
+void RoundTrip(AtomReader& body, OSType type) {
+  A atom;
+  AtomReader::ReadBody(body, type, atom);
+  if (body.Status() != noErr) return;
+  AtomWriter out;
+  out.Atom(atom);
+  if (out.Status() != noErr) __builtin_trap();
+  // What was written reads back to the same atom (versions as the writer chose them).
+  AtomReader again(out.Bytes());
+  A back;
+  again.Atom(back);
+  if (again.Status() != noErr || again.Left() != 0 || DumpOf(back) != DumpOf(atom)) __builtin_trap();
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  AtomReader file(std::span(data, size));
+  AtomHeader header;
+  while (file.Left() > 0 && file.ReadHeader(header, true)) {
+    AtomReader body = file.Child(header.payloadBytes);
+    if (header.type == MovieAtom::kType) RoundTrip<MovieAtom>(body, header.type);
+    if (header.type == FileTypeAtom::kType) RoundTrip<FileTypeAtom>(body, header.type);
+  }
+  return 0;
+}

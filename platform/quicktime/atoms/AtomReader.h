@@ -1,0 +1,150 @@
+#pragma once
+#include <array>
+#include <concepts>
+#include <cstdint>
+#include <span>
+#include <type_traits>
+#include <vector>
+
+#include "platform/quicktime/QtErrors.h"
+#include "platform/quicktime/atoms/AtomHeader.h"
+#include "platform/quicktime/atoms/AtomSlots.h"
+#include "platform/quicktime/atoms/RawAtom.h"
+
+// Reads atoms from bytes in memory. A child reader is a window carved out of
+// its parent, so no atom sees past the one that holds it. Errors are sticky:
+// after the first one every read gives 0 and Status() says why. Every count is
+// checked against the bytes left before anything is allocated.
+class AtomReader {
+ public:
+  static constexpr int kMaxDepth = 16;
+
+  explicit AtomReader(std::span<const std::uint8_t> bytes, int depth = 0) : rest_(bytes), depth_(depth) {}
+
+  std::uint64_t Left() const { return rest_.size(); }
+  OSErr Status() const { return err_; }
+  void Fail(OSErr err = noMovieFound);
+
+  template <std::integral T>
+  void Field(const char*, T& value, std::size_t width = sizeof(T)) {
+    std::uint64_t raw = Big(width);
+    if constexpr (std::is_signed_v<T>) {
+      if (width < 8 && (raw >> (8 * width - 1) & 1)) raw |= ~std::uint64_t(0) << (8 * width);
+    }
+    value = T(raw);
+  }
+  void Code(const char* name, OSType& code) { Field(name, code); }
+  void VersionFlags(std::uint8_t& version, std::uint32_t& flags);
+  void Skip(std::uint64_t count);
+  void Bytes(const char* name, std::vector<std::uint8_t>& bytes, std::uint64_t count);
+  void Rest(const char* name, std::vector<std::uint8_t>& bytes);
+
+  // A 32-bit count, then that many entries.
+  template <class E, class F>
+  void Table(const char* name, std::vector<E>& entries, std::uint64_t entryBytes, F&& each) {
+    std::uint32_t count = 0;
+    Field(name, count);
+    Array(name, entries, count, entryBytes, each);
+  }
+  // `count` entries, the count given elsewhere.
+  template <class E, class F>
+  void Array(const char*, std::vector<E>& entries, std::uint64_t count, std::uint64_t entryBytes, F&& each) {
+    if (err_ != noErr) return;
+    if (count > Left() / entryBytes) return Fail();
+    entries.resize(count);
+    for (E& entry : entries) each(entry);
+  }
+  // Entries up to the end of the atom.
+  template <class E, class F>
+  void Repeat(const char* name, std::vector<E>& entries, std::uint64_t entryBytes, F&& each) {
+    Array(name, entries, Left() / entryBytes, entryBytes, each);
+  }
+
+  // Child atoms up to the end of this one, each into the slot that accepts its
+  // type; the rest kept as they are in `others`.
+  template <class... Slots>
+  void Children(std::vector<RawAtom>& others, Slots&... slots) {
+    [[maybe_unused]] std::array<bool, sizeof...(Slots)> seen{};
+    while (err_ == noErr && Left() > 0) {
+      if (Left() < 8 && OnlyZerosLeft()) return Skip(Left());  // the zero word that ends some lists
+      AtomHeader header;
+      if (!ReadHeader(header)) return;
+      AtomReader body = Child(header.payloadBytes);
+      std::size_t index = 0;
+      const bool known = (TakeInto(header.type, body, slots, seen[index++]) || ...);
+      if (!known) ReadBody(body, header.type, others.emplace_back());
+      Absorb(body);
+    }
+    std::size_t index = 0;
+    (RequirePresent<Slots>(seen[index++]), ...);
+  }
+
+  // A 32-bit count, then that many child atoms.
+  template <class E>
+  void CountedChildren(const char* name, std::vector<E>& entries) {
+    std::uint32_t count = 0;
+    Field(name, count);
+    if (err_ != noErr || count > Left() / 8) return Fail();
+    entries.clear();
+    entries.reserve(count);
+    for (std::uint32_t i = 0; i < count && err_ == noErr; ++i) {
+      AtomHeader header;
+      if (!ReadHeader(header)) return;
+      AtomReader body = Child(header.payloadBytes);
+      if (!AtomAccepts<E>(header.type)) body.Fail();
+      ReadBody(body, header.type, entries.emplace_back());
+      Absorb(body);
+    }
+  }
+
+  // The size and type of the next atom, checked against the bytes left; a
+  // size of 0 ("to the end") only where the caller allows it.
+  bool ReadHeader(AtomHeader& header, bool allowToEnd = false);
+  AtomReader Child(std::uint64_t count);
+  void Absorb(const AtomReader& child) {
+    if (child.err_ != noErr) Fail(child.err_);
+  }
+
+  // Reads one atom's body, whose header is already read.
+  template <class A>
+  static void ReadBody(AtomReader& body, OSType type, A& atom) {
+    AtomTakeType(atom, type);
+    atom.Transfer(body);
+    body.Skip(body.Left());  // bytes a known atom leaves unread are padding
+  }
+
+  // One whole atom of a known kind, header first.
+  template <class A>
+  void Atom(A& atom) {
+    AtomHeader header;
+    if (!ReadHeader(header)) return;
+    AtomReader body = Child(header.payloadBytes);
+    if (!AtomAccepts<A>(header.type)) body.Fail();
+    ReadBody(body, header.type, atom);
+    Absorb(body);
+  }
+
+ private:
+  template <class S>
+  bool TakeInto(OSType type, AtomReader& body, S& slot, bool& seen) {
+    using Slot = AtomSlot<S>;
+    if (!AtomAccepts<typename Slot::Atom>(type)) return false;
+    if (seen && !kSlotIsList<S>) {
+      body.Fail();  // a second header or table would leave the first one's meaning open
+      return true;
+    }
+    seen = true;
+    ReadBody(body, type, Slot::Add(slot));
+    return true;
+  }
+  template <class S>
+  void RequirePresent(bool seen) {
+    if (AtomSlot<S>::kRequired && !seen) Fail();
+  }
+  bool OnlyZerosLeft() const;
+  std::uint64_t Big(std::size_t width);
+
+  std::span<const std::uint8_t> rest_;
+  int depth_;
+  OSErr err_ = noErr;
+};

@@ -1,0 +1,12 @@
+#include "platform/quicktime/atoms/AtomWriter.h"
+
+void AtomWriter::PutHeader(OSType type, std::uint64_t total) {
+  const bool large = total > UINT32_MAX;
+  PutBig(large ? 1 : total, 4);
+  PutBig(type, 4);
+  if (large) PutBig(total, 8);
+}
+
+void AtomWriter::PutBig(std::uint64_t value, std::size_t width) {
+  for (std::size_t i = width; i-- > 0;) bytes_.push_back(std::uint8_t(value >> (8 * i)));
+}

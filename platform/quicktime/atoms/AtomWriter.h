@@ -1,0 +1,96 @@
+#pragma once
+#include <concepts>
+#include <cstdint>
+#include <span>
+#include <type_traits>
+#include <vector>
+
+#include "platform/quicktime/QtErrors.h"
+#include "platform/quicktime/atoms/AtomHeader.h"
+#include "platform/quicktime/atoms/AtomSizer.h"
+#include "platform/quicktime/atoms/AtomSlots.h"
+#include "platform/quicktime/atoms/RawAtom.h"
+
+// Writes atoms into a byte buffer, big-endian, each one measured before its
+// header is written.
+class AtomWriter {
+ public:
+  const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+  std::uint64_t Position() const { return bytes_.size(); }
+  OSErr Status() const { return err_; }
+  void Fail(OSErr err = paramErr) {
+    if (err_ == noErr) err_ = err;
+  }
+
+  template <std::integral T>
+  void Field(const char*, T& value, std::size_t width = sizeof(T)) {
+    if (!Fits(value, width)) Fail();
+    PutBig(std::uint64_t(value), width);
+  }
+  void Code(const char* name, OSType& code) { Field(name, code); }
+  void VersionFlags(std::uint8_t& version, std::uint32_t& flags) {
+    PutBig(version, 1);
+    PutBig(flags, 3);
+  }
+  void Skip(std::uint64_t count) { bytes_.insert(bytes_.end(), count, 0); }
+  void Bytes(const char*, std::vector<std::uint8_t>& bytes, std::uint64_t count) {
+    if (bytes.size() != count) Fail();
+    PutBytes(bytes);
+    bytes_.resize(bytes_.size() + count - bytes.size(), 0);  // keeps the layout even when short
+  }
+  void Rest(const char*, std::vector<std::uint8_t>& bytes) { PutBytes(bytes); }
+
+  template <class E, class F>
+  void Table(const char*, std::vector<E>& entries, std::uint64_t, F&& each) {
+    if (entries.size() > UINT32_MAX) Fail();
+    PutBig(entries.size(), 4);
+    for (E& entry : entries) each(entry);
+  }
+  template <class E, class F>
+  void Array(const char*, std::vector<E>& entries, std::uint64_t count, std::uint64_t, F&& each) {
+    if (entries.size() != count) Fail();
+    for (E& entry : entries) each(entry);
+  }
+  template <class E, class F>
+  void Repeat(const char*, std::vector<E>& entries, std::uint64_t, F&& each) {
+    for (E& entry : entries) each(entry);
+  }
+  template <class... Slots>
+  void Children(std::vector<RawAtom>& others, Slots&... slots) {
+    (AtomSlot<Slots>::Each(slots, [&](auto& atom) { Atom(atom); }), ...);
+    for (RawAtom& atom : others) Atom(atom);
+  }
+  template <class E>
+  void CountedChildren(const char*, std::vector<E>& entries) {
+    PutBig(entries.size(), 4);
+    for (E& atom : entries) Atom(atom);
+  }
+
+  // One whole atom: measured, header, payload.
+  template <class A>
+  void Atom(A& atom) {
+    const std::uint64_t total = MeasuredSize(atom), start = Position();
+    PutHeader(AtomType(atom), total);
+    atom.Transfer(*this);
+    if (Position() - start != total) Fail(internalQuickTimeError);  // only a bug in a Transfer trips this
+  }
+  void PutHeader(OSType type, std::uint64_t total);
+  void PutBig(std::uint64_t value, std::size_t width);
+  void PutBytes(std::span<const std::uint8_t> bytes) { bytes_.insert(bytes_.end(), bytes.begin(), bytes.end()); }
+
+ private:
+  template <class T>
+  static bool Fits(T value, std::size_t width) {
+    if (width >= 8) return true;
+    const unsigned bits = unsigned(8 * width);
+    if constexpr (std::is_signed_v<T>) {
+      const std::int64_t limit = std::int64_t(1) << (bits - 1);
+      return std::int64_t(value) >= -limit && std::int64_t(value) < limit;
+    } else {
+      return std::uint64_t(value) >> bits == 0;
+    }
+  }
+
+  std::vector<std::uint8_t> bytes_;
+  OSErr err_ = noErr;
+};
