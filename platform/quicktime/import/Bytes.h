@@ -1,0 +1,27 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace mediaimport {
+
+// A four-character code as the big-endian number files hold.
+consteval std::uint32_t Tag(const char (&s)[5]) {
+  return std::uint32_t(std::uint8_t(s[0])) << 24 | std::uint32_t(std::uint8_t(s[1])) << 16 |
+         std::uint32_t(std::uint8_t(s[2])) << 8 | std::uint8_t(s[3]);
+}
+
+// Numbers inside bytes the caller has already bounds-checked.
+inline std::uint64_t BigAt(std::span<const std::uint8_t> b, std::size_t at, std::size_t width) {
+  std::uint64_t v = 0;
+  for (std::size_t i = 0; i < width; ++i) v = v << 8 | b[at + i];
+  return v;
+}
+
+inline std::uint64_t LittleAt(std::span<const std::uint8_t> b, std::size_t at, std::size_t width) {
+  std::uint64_t v = 0;
+  for (std::size_t i = width; i > 0; --i) v = v << 8 | b[at + i - 1];
+  return v;
+}
+
+}  // namespace mediaimport

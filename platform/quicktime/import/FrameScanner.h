@@ -1,0 +1,51 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "platform/quicktime/import/SourceWindow.h"
+
+namespace mediaimport {
+
+// What one MPEG audio or ADTS frame header says.
+struct MpegFrame {
+  std::uint32_t length = 0;        // the whole frame, header included
+  std::uint32_t headerLength = 0;  // bytes before the payload a movie stores
+  std::uint32_t key = 0;           // equal for frames of one stream
+  std::uint32_t rate = 0;
+  std::uint16_t channels = 0;
+  std::uint32_t samples = 0;       // per channel
+};
+
+// Reads a frame header from its first kHeaderBytes bytes; nothing when they are not one.
+using FrameReader = std::optional<MpegFrame> (*)(std::span<const std::uint8_t> header);
+
+// Walks a stream of self-delimiting frames from header to header, with a
+// small window over the file: tags and damage between frames are skipped,
+// and a frame counts only when the next one (or the end of the file) lies
+// where its length says.
+class FrameScanner {
+ public:
+  static constexpr std::size_t kHeaderBytes = 9;
+
+  FrameScanner(SourceWindow& window, FrameReader reader) : window_(window), reader_(reader) {}
+
+  struct Found {
+    std::uint64_t offset = 0;
+    MpegFrame frame;
+  };
+  // The first frame, where the file starts (after any ID3v2 tags).
+  std::optional<Found> First();
+  // The next frame of the stream whose frames have `key`, from `offset` on.
+  std::optional<Found> Next(std::uint64_t offset, std::uint32_t key);
+
+ private:
+  std::optional<MpegFrame> FrameAt(std::uint64_t offset);
+  bool StartsRun(std::uint64_t offset, const MpegFrame& frame);
+  std::uint64_t AfterId3(std::uint64_t offset);
+
+  SourceWindow& window_;
+  FrameReader reader_;
+};
+
+}  // namespace mediaimport
