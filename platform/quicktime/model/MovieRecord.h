@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/quicktime/QtTypes.h"
+#include "platform/quicktime/atoms/Matrix.h"
+#include "platform/quicktime/atoms/RawAtom.h"
+#include "platform/quicktime/model/TrackRecord.h"
+
+// A movie: its clock, its tracks (1-based by index) and user data, and the
+// file that holds the samples it adds itself.
+class MovieRecord {
+ public:
+  TimeScale timeScale = 600;
+  Matrix matrix = kIdentityMatrix;
+  std::uint32_t nextTrackId = 1;
+  std::vector<std::unique_ptr<TrackRecord>> tracks;
+  std::vector<RawAtom> userData;
+  std::string storagePath;  // the movie's own file; empty when it has none
+
+  std::uint64_t Duration() const;
+  TrackRecord& AddTrack();
+  TrackRecord* TrackById(std::uint32_t id) const;
+  // Changes the clock and carries every edit over to it.
+  void SetTimeScale(TimeScale scale);
+};

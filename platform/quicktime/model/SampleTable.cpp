@@ -1,0 +1,156 @@
+#include "platform/quicktime/model/SampleTable.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "platform/quicktime/TimeConversion.h"
+
+OSErr SampleTable::Assign(std::vector<TimeRun> times, std::uint32_t constantSize, std::uint64_t sizeCount,
+                          std::vector<std::uint32_t> sizes, std::vector<Chunk> chunks,
+                          std::vector<OffsetRun> composition, std::optional<std::vector<std::uint32_t>> sync,
+                          std::uint32_t descriptionCount) {
+  std::uint64_t timed = 0, duration = 0, chunked = 0, shifted = 0;
+  for (const TimeRun& run : times) {
+    timed += run.count;
+    duration += std::uint64_t(run.count) * run.duration;
+  }
+  for (const Chunk& chunk : chunks) {
+    if (chunk.description == 0 || chunk.description > descriptionCount) return invalidSampleDescIndex;
+    chunked += chunk.sampleCount;
+  }
+  for (const OffsetRun& run : composition) shifted += run.count;
+  const bool sizesAgree = constantSize != 0 ? sizes.empty() : sizes.size() == sizeCount;
+  if (!sizesAgree || timed != sizeCount || chunked != sizeCount || (!composition.empty() && shifted != sizeCount))
+    return invalidSampleTable;
+  if (sync && std::any_of(sync->begin(), sync->end(), [&](std::uint32_t s) { return s == 0 || s > sizeCount; }))
+    return invalidSampleTable;
+  times_ = std::move(times);
+  constantSize_ = constantSize;
+  sizes_ = std::move(sizes);
+  chunks_ = std::move(chunks);
+  composition_ = std::move(composition);
+  sync_ = std::move(sync);
+  sampleCount_ = sizeCount;
+  duration_ = duration;
+  return noErr;
+}
+
+bool SampleTable::Locate(std::uint64_t time, std::uint64_t& sample, std::uint64_t& sampleStart) const {
+  std::uint64_t index = 0, start = 0;
+  for (const TimeRun& run : times_) {
+    const std::uint64_t span = std::uint64_t(run.count) * run.duration;
+    if (time < start + span) {
+      const std::uint64_t inRun = (time - start) / run.duration;
+      sample = index + inRun;
+      sampleStart = start + inRun * run.duration;
+      return true;
+    }
+    index += run.count;
+    start += span;
+  }
+  return false;
+}
+
+std::uint64_t SampleTable::StartOf(std::uint64_t index) const {
+  std::uint64_t start = 0;
+  for (const TimeRun& run : times_) {
+    const std::uint64_t take = std::min<std::uint64_t>(index, run.count);
+    start += take * run.duration;
+    index -= take;
+    if (index == 0) break;
+  }
+  return start;
+}
+
+void SampleTable::AppendSamples(std::uint64_t offset, std::uint32_t size, std::uint32_t duration, std::uint32_t count,
+                                std::uint32_t description, bool sync) {
+  if (count == 0) return;
+  if (sampleCount_ == 0 && size != 0) constantSize_ = size;
+  if (constantSize_ != size) {
+    SpreadSizes();
+    sizes_.insert(sizes_.end(), count, size);
+  }
+  if (!sync && !sync_) {
+    sync_.emplace(std::uint32_t(sampleCount_), 0u);
+    std::iota(sync_->begin(), sync_->end(), 1u);
+  }
+  if (sync && sync_)
+    for (std::uint32_t i = 0; i < count; ++i) sync_->push_back(std::uint32_t(sampleCount_ + i + 1));
+  if (!composition_.empty()) composition_.push_back({count, 0});
+  chunks_.push_back({offset, count, description});
+  AddTimeRun(count, duration);
+  sampleCount_ += count;
+}
+
+void SampleTable::AppendTimes(const SampleTable& from, std::uint64_t first, std::uint64_t count,
+                              std::int32_t fromScale, std::int32_t toScale) {
+  std::uint64_t index = 0;
+  for (const TimeRun& run : from.times_) {
+    const std::uint64_t lo = std::max(first, index), hi = std::min(first + count, index + run.count);
+    if (lo < hi) AddTimeRun(std::uint32_t(hi - lo), std::uint32_t(ConvertTimeScale(run.duration, fromScale, toScale)));
+    index += run.count;
+    if (index >= first + count) break;
+  }
+}
+
+void SampleTable::AppendSizes(const SampleTable& from, std::uint64_t first, std::uint64_t count) {
+  const bool bothConstant = from.sizes_.empty() && (sampleCount_ == 0 || (sizes_.empty() && constantSize_ == from.constantSize_));
+  if (bothConstant) {
+    constantSize_ = from.constantSize_;
+    return;
+  }
+  SpreadSizes();
+  if (from.sizes_.empty())
+    sizes_.insert(sizes_.end(), count, from.constantSize_);
+  else
+    sizes_.insert(sizes_.end(), from.sizes_.begin() + std::ptrdiff_t(first),
+                  from.sizes_.begin() + std::ptrdiff_t(first + count));
+}
+
+void SampleTable::AppendComposition(const SampleTable& from, std::uint64_t first, std::uint64_t count) {
+  if (from.composition_.empty() && composition_.empty()) return;
+  if (composition_.empty() && sampleCount_ > 0) composition_.push_back({std::uint32_t(sampleCount_), 0});
+  if (from.composition_.empty()) return composition_.push_back({std::uint32_t(count), 0});
+  std::uint64_t index = 0;
+  for (const OffsetRun& run : from.composition_) {
+    const std::uint64_t lo = std::max(first, index), hi = std::min(first + count, index + run.count);
+    if (lo < hi) composition_.push_back({std::uint32_t(hi - lo), run.offset});
+    index += run.count;
+  }
+}
+
+void SampleTable::AppendSync(const SampleTable& from, std::uint64_t first, std::uint64_t count) {
+  if (!from.sync_ && !sync_) return;
+  if (!sync_) {
+    sync_.emplace(std::uint32_t(sampleCount_), 0u);
+    std::iota(sync_->begin(), sync_->end(), 1u);
+  }
+  for (std::uint64_t i = first; i < first + count; ++i) {
+    const bool key = !from.sync_ || std::binary_search(from.sync_->begin(), from.sync_->end(), std::uint32_t(i + 1));
+    if (key) sync_->push_back(std::uint32_t(sampleCount_ + (i - first) + 1));
+  }
+}
+
+void SampleTable::AddTimeRun(std::uint32_t count, std::uint32_t duration) {
+  if (!times_.empty() && times_.back().duration == duration && times_.back().count <= UINT32_MAX - count) {
+    times_.back().count += count;
+  } else {
+    times_.push_back({count, duration});
+  }
+  duration_ += std::uint64_t(count) * duration;
+}
+
+void SampleTable::SpreadSizes() {
+  if (!sizes_.empty() || sampleCount_ == 0) {
+    constantSize_ = 0;
+    return;
+  }
+  sizes_.assign(sampleCount_, constantSize_);
+  constantSize_ = 0;
+}
+
+std::uint64_t SampleTable::BytesOf(std::uint64_t first, std::uint64_t count) const {
+  if (sizes_.empty()) return count * constantSize_;
+  return std::accumulate(sizes_.begin() + std::ptrdiff_t(first), sizes_.begin() + std::ptrdiff_t(first + count),
+                         std::uint64_t(0));
+}

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "platform/quicktime/model/SampleTable.h"
+
+namespace {
+// Five samples of sizes 10..14 in two chunks (at 100 and 500), 1024 units each but the last (500).
+SampleTable Varying() {
+  SampleTable table;
+  EXPECT_EQ(table.Assign({{4, 1024}, {1, 500}}, 0, 5, {10, 11, 12, 13, 14}, {{100, 3, 1}, {500, 2, 1}}, {}, {}, 1),
+            noErr);
+  return table;
+}
+}  // namespace
+
+TEST(SampleTable, AssignRefusesTablesThatDisagree) {
+  SampleTable table;
+  EXPECT_EQ(table.Assign({{4, 1}}, 0, 5, {1, 1, 1, 1, 1}, {{0, 5, 1}}, {}, {}, 1), invalidSampleTable);
+  EXPECT_EQ(table.Assign({{5, 1}}, 0, 5, {1, 1, 1}, {{0, 5, 1}}, {}, {}, 1), invalidSampleTable);
+  EXPECT_EQ(table.Assign({{5, 1}}, 2, 5, {}, {{0, 4, 1}}, {}, {}, 1), invalidSampleTable);
+  EXPECT_EQ(table.Assign({{5, 1}}, 2, 5, {}, {{0, 5, 2}}, {}, {}, 1), invalidSampleDescIndex);
+  EXPECT_EQ(table.Assign({{5, 1}}, 2, 5, {}, {{0, 5, 1}}, {}, std::vector<std::uint32_t>{6}, 1), invalidSampleTable);
+  // a billion PCM frames cost nothing
+  EXPECT_EQ(table.Assign({{1'000'000'000, 1}}, 4, 1'000'000'000, {}, {{0, 1'000'000'000, 1}}, {}, {}, 1), noErr);
+  EXPECT_TRUE(table.Sizes().empty());
+}
+
+TEST(SampleTable, RangesCarryOffsetsSizesAndTimes) {
+  const SampleTable from = Varying();
+  std::uint64_t sample = 0, start = 0;
+  ASSERT_TRUE(from.Locate(2100, sample, start));
+  EXPECT_EQ(sample, 2u);
+  EXPECT_EQ(start, 2048u);
+  EXPECT_FALSE(from.Locate(4596, sample, start));
+  EXPECT_EQ(from.StartOf(5), 4596u);
+
+  // samples 1..3 cross the chunk boundary: the second piece starts at the second chunk
+  SampleTable to;
+  to.AppendSamples(9000, 7, 1024, 2, 1, true);  // a constant size first, then varying sizes join
+  to.AppendRange(from, 1, 3, [](std::uint32_t d) { return d + 1; }, 44100, 44100);
+  EXPECT_EQ(to.SampleCount(), 5u);
+  EXPECT_EQ(to.Duration(), 5u * 1024);
+  EXPECT_EQ(to.Sizes(), (std::vector<std::uint32_t>{7, 7, 11, 12, 13}));
+  ASSERT_EQ(to.Chunks().size(), 3u);
+  EXPECT_EQ(to.Chunks()[1].offset, 110u);
+  EXPECT_EQ(to.Chunks()[1].sampleCount, 2u);
+  EXPECT_EQ(to.Chunks()[1].description, 2u);
+  EXPECT_EQ(to.Chunks()[2].offset, 500u);
+
+  // the last, shorter sample keeps its own duration; other scales are converted
+  SampleTable tail;
+  tail.AppendRange(from, 3, 2, [](std::uint32_t d) { return d; }, 44100, 22050);
+  EXPECT_EQ(tail.Duration(), 512u + 250u);
+}
+
+TEST(SampleTable, SpansCoverEverySampleWithinChunks) {
+  const SampleTable table = Varying();
+  std::uint64_t samples = 0, bytes = 0;
+  std::vector<std::uint64_t> offsets;
+  table.ForEachSpan(2048, [&](const SampleTable::Span& span) {
+    EXPECT_LE(span.duration, 2048u + 1023u);
+    EXPECT_EQ(span.firstSample, samples);
+    offsets.push_back(span.offset);
+    samples += span.sampleCount;
+    bytes += span.bytes;
+    return true;
+  });
+  EXPECT_EQ(samples, 5u);
+  EXPECT_EQ(bytes, 60u);
+  EXPECT_EQ(offsets, (std::vector<std::uint64_t>{100, 121, 500}));
+
+  SampleTable pcm;  // one span per half second of one-frame samples
+  ASSERT_EQ(pcm.Assign({{44100, 1}}, 4, 44100, {}, {{0, 44100, 1}}, {}, {}, 1), noErr);
+  int spans = 0;
+  pcm.ForEachSpan(22050, [&](const SampleTable::Span& span) {
+    EXPECT_EQ(span.bytes, 22050u * 4);
+    ++spans;
+    return true;
+  });
+  EXPECT_EQ(spans, 2);
+}
