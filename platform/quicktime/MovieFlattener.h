@@ -1,0 +1,50 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/quicktime/QtTypes.h"
+#include "platform/quicktime/atoms/MovieAtom.h"
+#include "platform/quicktime/model/MovieRecord.h"
+
+// Writes a movie as one self-contained file: a 32-byte 'ftyp', the 'moov',
+// then one 'mdat' holding every sample the movie refers to, in chunks of
+// about half a second interleaved across tracks by time. The file appears
+// whole or not at all; an existing file of that name is replaced.
+class MovieFlattener {
+ public:
+  // Told the fraction done as bytes are copied; an error stops the flatten.
+  using Progress = std::function<OSErr(double fraction)>;
+
+  explicit MovieFlattener(const MovieRecord& movie) : movie_(movie) {}
+  OSErr WriteTo(const std::string& path, const Progress& progress);
+
+  // One chunk of the output: where its bytes come from and where they go.
+  struct Chunk {
+    std::size_t track = 0;
+    std::string file;
+    std::uint64_t sourceOffset = 0, bytes = 0, outputOffset = 0;
+  };
+
+ private:
+  struct TrackPlan {
+    std::vector<SampleTable::Span> spans;
+    std::vector<std::uint32_t> descriptionMap;  // source index - 1 -> output index
+    std::vector<std::vector<std::uint8_t>> descriptions;
+  };
+
+  void PlanChunks();
+  void Interleave();
+  MovieAtom BuildMovieAtom();
+  TrackAtom BuildTrackAtom(const TrackRecord& track, TrackPlan& plan);
+  void FillSampleTable(const MediaRecord& media, TrackPlan& plan, SampleTableAtom& table);
+  std::uint64_t PlaceChunks(MovieAtom& atoms);
+  OSErr CopyChunks(int out, const Progress& progress);
+
+  const MovieRecord& movie_;
+  std::vector<TrackPlan> plans_;
+  std::vector<Chunk> chunks_;  // in file order
+  std::uint64_t mdatPayload_ = 0;
+};

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestSupport.h"
+#include "platform/quicktime/MovieFileReader.h"
+#include "platform/quicktime/MovieFlattener.h"
+
+namespace {
+std::string Streams(const std::string& path) {
+  return ReaderSays("ffprobe -v error -show_entries stream=codec_name,time_base,nb_frames,duration_ts -of csv=p=0 " +
+                    Quote(path));
+}
+
+std::string DecodedMd5(const std::string& path, const std::string& stream) {
+  return ReaderSays("ffmpeg -v error -i " + Quote(path) + " -map 0:" + stream + " -f md5 -");
+}
+
+OSErr Flatten(const std::string& from, const std::string& to, double* lastFraction = nullptr) {
+  MovieRecord movie;
+  if (const OSErr err = MovieFileReader::Read(from, movie); err != noErr) return err;
+  return MovieFlattener(movie).WriteTo(to, [&](double fraction) {
+    if (lastFraction) *lastFraction = fraction;
+    return OSErr(noErr);
+  });
+}
+}  // namespace
+
+TEST(MovieFlattener, ReadersSeeTheSameMediaSelfContained) {
+  TempDir dir;
+  const std::string m4a = dir.Path("tone.m4a"), mov = dir.Path("mixed.mov");
+  MustRun("ffmpeg -v error -f lavfi -i sine=frequency=330:duration=3 -c:a aac -b:a 96k " + Quote(m4a));
+  MustRun("ffmpeg -v error -f lavfi -i sine=duration=2:sample_rate=22050 -f lavfi -i testsrc=size=64x48:duration=2:rate=5 "
+          "-c:a pcm_s16le -c:v mjpeg " + Quote(mov));
+  for (const std::string& source : {m4a, mov}) {
+    const std::string out = source + ".flat.mov";
+    double fraction = 0;
+    ASSERT_EQ(Flatten(source, out, &fraction), noErr) << source;
+    EXPECT_EQ(fraction, 1.0);
+    EXPECT_EQ(Streams(out), Streams(source)) << source;
+    EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -f null - 2>&1"), "");
+    EXPECT_EQ(DecodedMd5(out, "a"), DecodedMd5(source, "a")) << source;
+    EXPECT_EQ(ReaderSays("mediainfo --Output='General;%Duration%' " + Quote(out)),
+              ReaderSays("mediainfo --Output='General;%Duration%' " + Quote(source)));
+    const std::string bytes = ReadFile(out);
+    EXPECT_EQ(bytes.substr(4, 8), std::string("ftypqt  ", 8));
+    EXPECT_EQ(bytes.substr(36, 4), "moov");  // the movie header first, then the one 'mdat'
+  }
+  EXPECT_EQ(DecodedMd5(mov + ".flat.mov", "v"), DecodedMd5(mov, "v"));
+
+  // chunks of the two tracks take turns in the file
+  MovieRecord flat;
+  ASSERT_EQ(MovieFileReader::Read(mov + ".flat.mov", flat), noErr);
+  const auto& first = flat.tracks[0]->media.samples.Chunks();
+  const auto& second = flat.tracks[1]->media.samples.Chunks();
+  ASSERT_GE(first.size(), 4u);
+  ASSERT_GE(second.size(), 4u);
+  EXPECT_LT(second.front().offset, first.back().offset);
+  EXPECT_LT(first.front().offset, second.back().offset);
+  EXPECT_EQ(flat.tracks[0]->media.dataRefs[0], mov + ".flat.mov");
+}
+
+TEST(MovieFlattener, ReplacesWholeOrLeavesNothing) {
+  TempDir dir;
+  const std::string m4a = dir.Path("tone.m4a"), out = dir.Path("out.m4a");
+  MustRun("ffmpeg -v error -f lavfi -i sine=duration=1 -c:a aac " + Quote(m4a));
+  dir.Write("out.m4a", "an older file");
+  ASSERT_EQ(Flatten(m4a, out), noErr);
+  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + Quote(out)), "aac\n");
+
+  EXPECT_EQ(Flatten(m4a, dir.Path("no/such/folder/out.m4a")), fnfErr);
+  // the source vanished from under the movie: the old output stays, no temporary is left
+  MovieRecord movie;
+  ASSERT_EQ(MovieFileReader::Read(m4a, movie), noErr);
+  MustRun("rm " + Quote(m4a));
+  EXPECT_EQ(MovieFlattener(movie).WriteTo(out, nullptr), couldNotResolveDataRef);
+  EXPECT_EQ(ReaderSays("ls -A " + Quote(dir.path())), "out.m4a\n");
+}
