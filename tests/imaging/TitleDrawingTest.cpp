@@ -1,0 +1,122 @@
+// Titles drawn onto slides: where each position and box puts the text, and
+// how the slides look, against golden images reviewed by eye.
+#include <gtest/gtest.h>
+
+#include "SlideImages.h"
+#include "TestSupport.h"
+#include "imaging/ImageFiles.h"
+#include "imaging/SlidePreparer.h"
+#include "imaging/TitleDrawing.h"
+#include "platform/helper/FileSystem.h"
+
+namespace {
+constexpr COLORREF kBlack = 0x000000;
+
+MediaFormat Format(std::initializer_list<std::pair<const char*, const char*>> directives) {
+  MediaFormat format;
+  for (const auto& [name, value] : directives) format.Set(name, value);
+  return format;
+}
+
+FiBitmap Titled(const TitleList& titles, FiBitmap base, double scale = 1) {
+  DeviceBitmap bitmap(BitmapFromImage(base.get()), &DeleteObject);
+  EXPECT_TRUE(bitmap);
+  DrawTitles(titles, bitmap.get(), scale);
+  return ImageFromBitmap(bitmap.get());
+}
+}  // namespace
+
+TEST(TitleDrawing, PositionsAndLinesLookRight) {
+  TitleList positions;
+  positions.Add("bottom, centred", Format({{"textposition", ""}}));
+  positions.Add("middle", Format({{"textposition", "m"}, {"fontsize", "20"}}));
+  positions.Add("top", Format({{"textposition", "u"}, {"textcolor", "255 255 0"}}));
+  positions.Add("whole: top right", Format({{"textposition", "w"}, {"formatflags", "right"}, {"fontsize", "9"}}));
+  ExpectGolden(Titled(positions, Gradient(320, 180)).get(), "positions");
+
+  TitleList lines;
+  lines.Add("first line, left", Format({{"textposition", "1"}, {"textbackground", "0 0 0"}}));
+  lines.Add("second line, centred", Format({{"textposition", "2"}, {"formatflags", "center"},
+                                            {"textbackground", "128 0 0"}}));
+  lines.Add("third line, right", Format({{"textposition", "3"}, {"formatflags", "right"}, {"textcolor", "0 0 0"}}));
+  ExpectGolden(Titled(lines, Gradient(320, 180)).get(), "lines");
+}
+
+TEST(TitleDrawing, BoxesFlagsAndFontsLookRight) {
+  TitleList boxes;
+  boxes.Add("A box with word breaks that wraps its text over several lines",
+            Format({{"textbox", "10 10 150 100"}, {"formatflags", "wordbreak|center"}, {"textcolor", "0 0 0"},
+                    {"textbackground", "255 255 160"}}));
+  boxes.Add("to the end", Format({{"textbox", "170 120 -1 -1"}, {"formatflags", "right"}}));
+  boxes.Add("from the corner on", Format({{"textbox", "170 20 -2 0"}, {"textcolor", "0 0 255"}}));
+  ExpectGolden(Titled(boxes, Gradient(320, 180)).get(), "boxes");
+
+  TitleList flags;
+  flags.Add("end ellipsis cuts this long line", Format({{"textbox", "5 5 150 25"}, {"formatflags", "end_ellipsis"}}));
+  flags.Add("/path/ellipsis/keeps/the/name.jpg",
+            Format({{"textbox", "5 30 150 50"}, {"formatflags", "path_ellipsis"}}));
+  flags.Add("&File and &&", Format({{"textbox", "5 55 150 75"}}));
+  flags.Add("&File and &&", Format({{"textbox", "160 55 315 75"}, {"formatflags", "noprefix"}}));
+  flags.Add("tab\tstops\there", Format({{"textbox", "5 80 315 100"}, {"formatflags", "expandtabs"}}));
+  flags.Add("right to left!", Format({{"textbox", "5 105 150 125"}, {"formatflags", "rtlreading"}}));
+  flags.Add("no clip spills out", Format({{"textbox", "160 105 190 110"}, {"formatflags", "noclip"}}));
+  flags.Add("clipped away", Format({{"textbox", "160 130 190 135"}}));
+  flags.Add("vcentre", Format({{"textbox", "160 5 315 50"}, {"formatflags", "vcenter|singleline|center"},
+                               {"textbackground", "0 0 0"}}));
+  ExpectGolden(Titled(flags, Gradient(320, 180)).get(), "flags");
+
+  TitleList fonts;
+  fonts.Add("Times New Roman", Format({{"font", "Times New Roman"}, {"fontsize", "18"}, {"textposition", "u"}}));
+  fonts.Add("Courier New", Format({{"font", "Courier New"}, {"fontsize", "16"}, {"textposition", "m"},
+                                   {"textcolor", "255 0 0"}}));
+  fonts.Add("No Such Font falls back", Format({{"font", "No Such Font"}, {"fontsize", "14"}}));
+  ExpectGolden(Titled(fonts, Gradient(320, 180)).get(), "fonts");
+}
+
+TEST(TitleDrawing, PlacesTextWhereTheFormatSays) {
+  TitleList bottom;
+  bottom.Add("Title", Format({{"textposition", ""}}));
+  const FiBitmap drawn = Titled(bottom, Solid(640, 480, 24, kBlack));
+  const RECT ink = InkBounds(drawn.get(), kBlack);
+  EXPECT_LE(ink.bottom, 479);
+  EXPECT_GE(ink.bottom, 470);  // the line's bottom edge is the last row; only the descent lies below the ink
+  EXPECT_LE(std::abs(ink.left - (639 - ink.right)), 2);
+
+  TitleList box;
+  box.Add("Box", Format({{"textbox", "10 10 -1 -1"}}));
+  const RECT once = InkBounds(Titled(box, Solid(320, 180, 24, kBlack), 1).get(), kBlack);
+  const RECT twice = InkBounds(Titled(box, Solid(640, 360, 24, kBlack), 2).get(), kBlack);
+  EXPECT_GE(twice.left, 20);
+  EXPECT_GE(twice.top, 20);
+  EXPECT_LE(twice.left, 26);
+  EXPECT_NEAR(double(twice.bottom - twice.top), 2.0 * (once.bottom - once.top), 3.0);  // the font scales too
+
+  TitleList lines;
+  lines.Add("one", Format({{"textposition", "1"}}));
+  lines.Add("two", Format({{"textposition", "2"}}));
+  const RECT both = InkBounds(Titled(lines, Solid(320, 180, 24, kBlack)).get(), kBlack);
+  TitleList first;
+  first.Add("one", Format({{"textposition", "1"}}));
+  const RECT one = InkBounds(Titled(first, Solid(320, 180, 24, kBlack)).get(), kBlack);
+  EXPECT_EQ(one.left, 0);
+  EXPECT_LT(both.top, one.top - 10);  // the second line sits a line higher
+}
+
+TEST(TitleDrawing, OversampledSlideLooksRight) {
+  TempDir dir;
+  const std::string photo = SaveImage(Gradient(400, 300).get(), dir.Path("photo.jpg"), FIF_JPEG);
+  TitleList titles;
+  titles.Add("Drawn three times larger", Format({{"textposition", "m"}, {"fontsize", "16"}}));
+  SlidePreparer slides(SlideSettings{.intScaleFactor = 3, .keepIntermediateImages = true, .baseFolder = dir.path()});
+  UString file = photo;
+  bool replaced = false;
+  ASSERT_TRUE(slides.PrepImage(320, 180, 0, 0, 0x202020, file, FIF_PNG, replaced, 1, 1, &titles));
+  ASSERT_TRUE(replaced);
+  const FiBitmap slide = LoadImage(file);
+  ExpectGolden(slide.get(), "oversampled");
+  StdStringList scaled;
+  ASSERT_EQ(ExpandWild(dir.Path("iw_scaled*.png"), scaled), 1);
+  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries stream=width,height -of csv=p=0 " + Quote(scaled[0])),
+            "960,540\n");
+  DeleteFileA(file);
+}
