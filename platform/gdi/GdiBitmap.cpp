@@ -72,12 +72,8 @@ HBITMAP CreateDIBSectionBmp(int bitsPerPixel, int width, int height, COLORREF fi
   cairo_set_source_rgb(cr, (fill & 0xFF) / 255.0, (fill >> 8 & 0xFF) / 255.0, (fill >> 16 & 0xFF) / 255.0);
   cairo_paint(cr);
   cairo_destroy(cr);
-  if (bitmap->Alpha()) {
-    cr = cairo_create(bitmap->Alpha());
-    cairo_paint(cr);
-    cairo_destroy(cr);
-  }
-  return bitmap.release();
+  return bitmap.release();  // a new section is fully transparent
+
 }
 
 HBITMAP CreateDIBitmap(const BITMAPINFOHEADER* header, const void* bits, const BITMAPINFO*) {

@@ -99,7 +99,7 @@ void TextDrawer::MakeLayout(const RECT& rc) {
   const bool wrap = Has(DT_WORDBREAK) && !Has(DT_SINGLELINE);
   if (wrap) {
     pango_layout_set_width(layout_.get(), std::max(width, 1) * PANGO_SCALE);
-    pango_layout_set_wrap(layout_.get(), PANGO_WRAP_WORD_CHAR);
+    pango_layout_set_wrap(layout_.get(), PANGO_WRAP_WORD);  // a word wider than the line stays whole
   }
   if (Has(kEllipsisFlags)) {
     pango_layout_set_width(layout_.get(), width * PANGO_SCALE);
