@@ -83,15 +83,9 @@ TEST(CommandLine, SwitchesMatchWithEitherPrefixInAnyCase) {
 }
 
 TEST(CommandLine, ParameterCountCodes) {
-  ParsedJob switchAsParam;
-  EXPECT_FALSE(switchAsParam.Parse({"-iz", "100", "-do"}));
-  EXPECT_EQ(printed, "expected parameter, found '-' for command \"iz\"");
   ParsedJob slashSwitchAsParam;
   EXPECT_FALSE(slashSwitchAsParam.Parse({"-dp", "/do"}));
   EXPECT_EQ(printed, "expected parameter, found '/' for command \"dp\"");
-  ParsedJob tooFew;
-  EXPECT_FALSE(tooFew.Parse({"-iz", "100"}));
-  EXPECT_EQ(printed, "Too few parameters for command \"iz\"");
   ParsedJob noList;
   EXPECT_FALSE(noList.Parse({"-cw4"}));
   EXPECT_EQ(printed, "Too few parameters for command \"cw4\"");
@@ -140,21 +134,10 @@ TEST(CommandLine, ImmediateSwitchesSetTheOptionsLastOneWinning) {
   EXPECT_TRUE(job.Parse({"-iz", "5", "6", "-inz"}));
   EXPECT_EQ(job.Size(), (std::vector<int>{0, 0, 0, 0}));
 
-  const std::string izi =
-      "-izi requires the config string return 2 (and only 2) values\n"
-      "     the first value is the image scaling width, the second the image scaling height\n";
-  for (const char* key : {"one", "three"}) {
-    int status = -1;
-    ParsedJob bad(ini);
-    EXPECT_FALSE(bad.Parse({"-izi", key}, &status));
-    EXPECT_EQ(status, 2);
-    EXPECT_EQ(printed, izi);
-  }
   int status = -1;
-  ParsedJob missing(ini);
-  EXPECT_FALSE(missing.Parse({"-di", "music", "-h"}, &status));
+  ParsedJob one(ini);
+  EXPECT_FALSE(one.Parse({"-izi", "one"}, &status));
   EXPECT_EQ(status, 2);
-  EXPECT_EQ(printed, "could not locate key named \"music\" in seciont [paths]\n");
 }
 
 TEST(CommandLine, HelpListsTheDocumentedSwitchesAndEndsWithThree) {

@@ -157,3 +157,19 @@ TEST_F(ProgramRun, HeaderRewritesAreImmediate) {
   EXPECT_EQ(r.status, 5);
   EXPECT_TRUE(r.out.ends_with("error writing header to file \"absent.m4a\"\n"));
 }
+
+TEST_F(ProgramRun, HelperLibraryBesideTheProgramRegistersAtEveryStart) {
+  // A copy of the program in a folder of its own, beside a helper library that leaves a mark.
+  dir.Write("kest.c",
+            "#include <stdio.h>\n#include <stdlib.h>\n"
+            "long DllRegisterServer(void) {\n"
+            "  FILE* f = fopen(getenv(\"KEST_MARK\"), \"a\");\n"
+            "  if (f) { fputs(\"registered\\n\", f); fclose(f); }\n  return 0;\n}\n");
+  const std::string bin = dir.Path("bin");
+  MustRun("mkdir " + Quote(bin) + " && cp " + Quote(TOLVA_BIN) + " " + Quote(bin + "/tolva") + " && cc -shared -fPIC -o " +
+          Quote(bin + "/libKestHelper.so") + " " + Quote(dir.Path("kest.c")));
+  const std::string mark = dir.Path("mark"), h = Quote(home.path());
+  MustRun("cd " + Quote(dir.path()) + " && HOME=" + h + " XDG_CONFIG_HOME=" + h + " XDG_DATA_HOME=" + h +
+          " TOLVA_LOCK_DIR=" + h + " KEST_MARK=" + Quote(mark) + " " + Quote(bin + "/tolva") + " -x");
+  EXPECT_EQ(ReadFile(mark), "registered\n");  // before the parse, which fails here
+}
