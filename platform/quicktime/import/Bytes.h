@@ -3,13 +3,9 @@
 #include <cstdint>
 #include <span>
 
-namespace mediaimport {
+#include "platform/quicktime/QtTypes.h"
 
-// A four-character code as the big-endian number files hold.
-consteval std::uint32_t Tag(const char (&s)[5]) {
-  return std::uint32_t(std::uint8_t(s[0])) << 24 | std::uint32_t(std::uint8_t(s[1])) << 16 |
-         std::uint32_t(std::uint8_t(s[2])) << 8 | std::uint8_t(s[3]);
-}
+namespace mediaimport {
 
 // Numbers inside bytes the caller has already bounds-checked.
 inline std::uint64_t BigAt(std::span<const std::uint8_t> b, std::size_t at, std::size_t width) {

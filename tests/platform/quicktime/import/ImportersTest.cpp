@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "platform/quicktime/QtTypes.h"
 #include "platform/quicktime/import/ImportedMedia.h"
 
 namespace {
@@ -15,10 +16,6 @@ std::uint64_t Big(const std::vector<std::uint8_t>& b, std::size_t at, std::size_
   std::uint64_t v = 0;
   for (std::size_t i = 0; i < width; ++i) v = v << 8 | b.at(at + i);
   return v;
-}
-
-std::string FourCC(std::uint32_t code) {
-  return {char(code >> 24), char(code >> 16), char(code >> 8), char(code)};
 }
 
 // Where every sample lies, by walking the chunks as a movie would.
@@ -56,15 +53,10 @@ std::string Expect(std::uint64_t a, std::uint64_t b) { return std::to_string(a) 
 ImportedMedia MustImport(const std::string& path, std::uint32_t format) {
   ImportedMedia m;
   EXPECT_EQ(ImportMediaFile(path, m), ImportErr::None) << path;
-  EXPECT_EQ(FourCC(m.Format()), FourCC(format)) << path;
+  EXPECT_EQ(TagText(m.Format()), TagText(format)) << path;
   EXPECT_EQ(m.path, path);
   EXPECT_EQ(m.sampleDescription.size(), Big(m.sampleDescription, 0, 4));
   return m;
-}
-
-constexpr std::uint32_t Code(const char (&s)[5]) {
-  return std::uint32_t(std::uint8_t(s[0])) << 24 | std::uint32_t(std::uint8_t(s[1])) << 16 |
-         std::uint32_t(std::uint8_t(s[2])) << 8 | std::uint8_t(s[3]);
 }
 
 // Uncompressed sound: one sample per frame of constant size, from the first byte of the data on.
@@ -87,19 +79,19 @@ TEST(MediaImporters, WavAndAiffMatchWhatFfprobeReads) {
   TempDir dir;
   struct Case { const char* name; const char* sox; std::uint32_t format; std::uint16_t channels, bits; };
   const std::vector<Case> cases{
-      {"s16.wav", "-b 16 -c 2 -r 44100", Code("sowt"), 2, 16}, {"u8.wav", "-b 8 -c 1 -r 8000", Code("raw "), 1, 8},
-      {"s24.wav", "-b 24 -c 2 -r 48000", Code("lpcm"), 2, 24}, {"s16hi.wav", "-b 16 -c 1 -r 96000", Code("lpcm"), 1, 16},
-      {"f32.wav", "-e floating-point -b 32 -c 1 -r 22050", Code("lpcm"), 1, 32},
-      {"s16.aiff", "-b 16 -c 2 -r 32000", Code("twos"), 2, 16}, {"s24.aiff", "-b 24 -c 1 -r 44100", Code("lpcm"), 1, 24},
-      {"s8.aiff", "-b 8 -c 1 -r 11025", Code("twos"), 1, 8}};
+      {"s16.wav", "-b 16 -c 2 -r 44100", Tag("sowt"), 2, 16}, {"u8.wav", "-b 8 -c 1 -r 8000", Tag("raw "), 1, 8},
+      {"s24.wav", "-b 24 -c 2 -r 48000", Tag("lpcm"), 2, 24}, {"s16hi.wav", "-b 16 -c 1 -r 96000", Tag("lpcm"), 1, 16},
+      {"f32.wav", "-e floating-point -b 32 -c 1 -r 22050", Tag("lpcm"), 1, 32},
+      {"s16.aiff", "-b 16 -c 2 -r 32000", Tag("twos"), 2, 16}, {"s24.aiff", "-b 24 -c 1 -r 44100", Tag("lpcm"), 1, 24},
+      {"s8.aiff", "-b 8 -c 1 -r 11025", Tag("twos"), 1, 8}};
   for (const Case& c : cases) {
     const std::string path = dir.Path(c.name);
     MustRun(std::string("sox -n ") + c.sox + " " + path + " synth 1.2345 sine 300");
     const ImportedMedia m = MustImport(path, c.format);
-    EXPECT_EQ(FourCC(m.mediaType), "soun");
+    EXPECT_EQ(TagText(m.mediaType), "soun");
     EXPECT_EQ(m.constantSampleSize, c.channels * c.bits / 8u) << c.name;
     ExpectPcmMatches(path, m, c.channels);
-    if (c.format == Code("lpcm")) {  // the long form: rate as a double, then channels, bits
+    if (c.format == Tag("lpcm")) {  // the long form: rate as a double, then channels, bits
       EXPECT_EQ(Big(m.sampleDescription, 16, 2), 2u);
       EXPECT_EQ(Big(m.sampleDescription, 48, 4), c.channels) << c.name;
       EXPECT_EQ(Big(m.sampleDescription, 56, 4), c.bits) << c.name;
@@ -121,7 +113,7 @@ TEST(MediaImporters, Mp3FramesMatchFfprobePackets) {
     const std::string path = dir.Path(c.name);
     MustRun(std::string("ffmpeg -v error -f lavfi -i sine=frequency=500:duration=3.3 -c:a libmp3lame ") + c.options + " " +
             path);
-    const ImportedMedia m = MustImport(path, Code(".mp3"));
+    const ImportedMedia m = MustImport(path, Tag(".mp3"));
     EXPECT_EQ(m.timeScale, c.rate);
     EXPECT_EQ(Probe(path, "sample_rate,channels"), Expect(c.rate, c.channels)) << c.name;
     EXPECT_EQ(m.timeToSample, (std::vector<ImportedTimeRun>{{std::uint32_t(m.SampleCount()), c.samplesPerFrame}}));
@@ -135,14 +127,14 @@ TEST(MediaImporters, AdtsFramesMatchFfprobePacketsWithoutTheirHeaders) {
   TempDir dir;
   const std::string path = dir.Path("a.aac");
   MustRun("ffmpeg -v error -f lavfi -i sine=frequency=700:duration=2.5 -ac 2 -ar 24000 -c:a aac -b:a 64k -f adts " + path);
-  const ImportedMedia m = MustImport(path, Code("mp4a"));
+  const ImportedMedia m = MustImport(path, Tag("mp4a"));
   EXPECT_EQ(m.timeScale, 24000u);
   EXPECT_EQ(m.Duration(), m.SampleCount() * 1024);
   EXPECT_EQ(SamplesOf(m), FfprobePackets(path, 7));
   // 'esds' after the 36-byte short form; its decoder configuration says AAC LC, 24 kHz, stereo
   const auto& d = m.sampleDescription;
   ASSERT_GT(d.size(), 36u + 12);
-  EXPECT_EQ(FourCC(std::uint32_t(Big(d, 40, 4))), "esds");
+  EXPECT_EQ(TagText(std::uint32_t(Big(d, 40, 4))), "esds");
   EXPECT_EQ(Big(d, 36, 4), d.size() - 36);
   const std::size_t config = d.size() - 3 - 2;  // the two bytes before the sync-layer descriptor
   EXPECT_EQ(Big(d, config - 2, 2), 0x0502u);
@@ -154,21 +146,21 @@ TEST(MediaImporters, ImagesBecomeOneSampleOfTheWholeFile) {
   TempDir dir;
   struct Case { const char* name; const char* maker; std::uint32_t format; std::uint16_t depth; };
   const std::string ffmpeg = "ffmpeg -v error -f lavfi -i testsrc=size=321x123 -frames:v 1 -pix_fmt ";
-  const std::vector<Case> cases{{"c.jpg", "yuvj420p", Code("jpeg"), 24}, {"c.png", "rgb24", Code("png "), 24},
-                                {"a.png", "rgba", Code("png "), 32},     {"g.png", "gray", Code("png "), 40},
-                                {"g.jpg", nullptr, Code("jpeg"), 40}};  // ffmpeg makes no gray JPEG
+  const std::vector<Case> cases{{"c.jpg", "yuvj420p", Tag("jpeg"), 24}, {"c.png", "rgb24", Tag("png "), 24},
+                                {"a.png", "rgba", Tag("png "), 32},     {"g.png", "gray", Tag("png "), 40},
+                                {"g.jpg", nullptr, Tag("jpeg"), 40}};  // ffmpeg makes no gray JPEG
   for (const Case& c : cases) {
     const std::string path = dir.Path(c.name);
     MustRun(c.maker ? ffmpeg + c.maker + " " + path : "convert -size 321x123 gradient: -colorspace Gray " + path);
     ImportedMedia m;
     ASSERT_EQ(ImportImage(path, m), ImportErr::None) << c.name;
-    EXPECT_EQ(FourCC(m.Format()), FourCC(c.format));
+    EXPECT_EQ(TagText(m.Format()), TagText(c.format));
     EXPECT_EQ(Probe(path, "width,height"), Expect(m.width, m.height)) << c.name;
     EXPECT_EQ(m.sampleDescription.size(), 86u);
     EXPECT_EQ(Big(m.sampleDescription, 32, 2), 321u);
     EXPECT_EQ(Big(m.sampleDescription, 82, 2), c.depth) << c.name;
     EXPECT_EQ(SamplesOf(m), (Packets{{0, ReadFile(path).size()}}));
-    EXPECT_EQ(FourCC(m.mediaType), "vide");
+    EXPECT_EQ(TagText(m.mediaType), "vide");
   }
 }
 
@@ -180,9 +172,9 @@ TEST(MediaImporters, ContentNotNameChoosesTheImporter) {
   MustRun("ffmpeg -v error -f lavfi -i sine=duration=1 -c:a aac " + mp4);
   ImportedMedia m;
   EXPECT_EQ(ImportMediaFile(wav, m), ImportErr::None);
-  EXPECT_EQ(FourCC(m.Format()), "sowt");
+  EXPECT_EQ(TagText(m.Format()), "sowt");
   EXPECT_EQ(ImportMediaFile(mp3, m), ImportErr::None);
-  EXPECT_EQ(FourCC(m.Format()), ".mp3");
+  EXPECT_EQ(TagText(m.Format()), ".mp3");
   EXPECT_EQ(ImportMp3(wav, m), ImportErr::NotMovieFile);
   EXPECT_TRUE(m.chunks.empty() && m.path.empty());  // a failure leaves nothing behind
   EXPECT_EQ(ImportWav(mp3, m), ImportErr::NotMovieFile);
