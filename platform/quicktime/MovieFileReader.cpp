@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/quicktime/TimeConversion.h"
 #include "platform/quicktime/atoms/AtomReader.h"
 #include "platform/quicktime/atoms/AtomWriter.h"
 
@@ -146,7 +147,12 @@ OSErr MovieFileReader::ReadTrack(TrackAtom& atom, const std::string& path, Track
       ids.insert(ids.end(), kind.trackIds.begin(), kind.trackIds.end());
     }
   if (atom.userData) track.userData = std::move(atom.userData->items);
-  return ReadMedia(atom.media, path, track.media);
+  if (const OSErr err = ReadMedia(atom.media, path, track.media); err != noErr) return err;
+  const MediaRecord& media = track.media;
+  if (track.edits.empty() && media.Duration() > 0)  // without an edit list a track presents all its media
+    track.edits.push_back(
+        {std::uint64_t(ConvertTimeScale(std::int64_t(media.Duration()), media.timeScale, track.movie.timeScale)), 0, fixed1});
+  return noErr;
 }
 
 OSErr MovieFileReader::ReadMedia(MediaAtom& atom, const std::string& path, MediaRecord& media) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,12 +14,17 @@
 // file that holds the samples it adds itself.
 class MovieRecord {
  public:
+  MovieRecord() = default;
+  MovieRecord(const MovieRecord&) = delete;  // tracks refer back to their movie
+  MovieRecord& operator=(const MovieRecord&) = delete;
+
   TimeScale timeScale = 600;
   Matrix matrix = kIdentityMatrix;
   std::uint32_t nextTrackId = 1;
   std::vector<std::unique_ptr<TrackRecord>> tracks;
   std::vector<RawAtom> userData;
   std::string storagePath;  // the movie's own file; empty when it has none
+  std::function<OSErr(double fraction)> progress;  // told how far a flatten has come
 
   std::uint64_t Duration() const;
   TrackRecord& AddTrack();

@@ -36,6 +36,7 @@ class TrackRecord {
   std::vector<RawAtom> userData;
   MediaRecord media;
 
-  // The track's length in movie units: its edits, or its whole media when it has none.
+  // The track's length in movie units: the sum of its edits. A track presents
+  // nothing of its media but what its edits say.
   std::uint64_t Duration() const;
 };

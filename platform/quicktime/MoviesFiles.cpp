@@ -1,0 +1,139 @@
+// Start-up and the file family: specifications, data references, storage,
+// opening movies and flattening them.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/quicktime/ImportedTrack.h"
+#include "platform/quicktime/MovieFileReader.h"
+#include "platform/quicktime/MovieFlattener.h"
+#include "platform/quicktime/MovieStorage.h"
+#include "platform/quicktime/Movies.h"
+#include "platform/quicktime/ToolboxState.h"
+#include "platform/quicktime/model/MovieRecord.h"
+
+namespace {
+constexpr long kQuickTimeVersion = 0x07608000;  // what the program checks for: 7.6.8
+
+OSErr Done(OSErr err) { return ToolboxState::Result(err); }
+
+std::string PathOf(Handle dataRef) { return dataRef ? std::string(dataRef->begin(), dataRef->end()) : std::string(); }
+
+std::string Absolute(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char here[4096];
+  return ::getcwd(here, sizeof here) ? std::string(here) + "/" + path : path;
+}
+
+OSErr OpenMovie(const std::string& path, MovieRecord& movie) {
+  const OSErr err = MovieFileReader::Read(path, movie);
+  if (err != noMovieFound) return err;
+  ImportedMedia imported;
+  if (const ImportErr found = ImportMediaFile(path, imported); found != ImportErr::None)
+    return found == ImportErr::NotMovieFile ? OSErr(noMovieFound) : OSErr(found);
+  movie.tracks.clear();  // whatever a failed read left
+  movie.userData.clear();
+  movie.nextTrackId = 1;
+  movie.timeScale = TimeScale(imported.timeScale);
+  return ImportedTrack::AddTo(movie, imported);
+}
+}  // namespace
+
+OSErr InitializeQTML(long) { return Done(ToolboxState::Installed() ? noErr : qtmlDllLoadErr); }
+
+void TerminateQTML() {}
+
+OSErr EnterMovies() {
+  if (!ToolboxState::Installed()) return Done(qtmlUninitialized);
+  ToolboxState::SetStarted(true);
+  return Done(noErr);
+}
+
+void ExitMovies() { ToolboxState::SetStarted(false); }
+
+OSErr Gestalt(OSType selector, long* response) {
+  if (!ToolboxState::Installed()) return Done(qtmlDllLoadErr);
+  if (selector != gestaltQuickTime || !response) return Done(paramErr);
+  *response = kQuickTimeVersion;
+  return Done(noErr);
+}
+
+OSErr GetMoviesError() { return ToolboxState::LastResult(); }
+
+OSErr NativePathNameToFSSpec(const char* path, FSSpec* spec, long) {
+  if (!path || !*path || !spec) return Done(paramErr);
+  spec->path = Absolute(path);
+  struct stat info;
+  if (::stat(spec->path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return Done(fnfErr);
+  return Done(noErr);
+}
+
+OSErr QTNewDataReferenceFromFSSpec(const FSSpec* spec, std::uint32_t, Handle* dataRef, OSType* dataRefType) {
+  if (!spec || spec->path.empty() || !dataRef || !dataRefType) return Done(paramErr);
+  *dataRef = new std::vector<std::uint8_t>(spec->path.begin(), spec->path.end());
+  *dataRefType = AliasDataHandlerSubType;
+  return Done(noErr);
+}
+
+OSErr CreateMovieStorage(Handle dataRef, OSType, OSType, long, long createFlags, DataHandler* storage,
+                         Movie* newMovie) {
+  const std::string path = PathOf(dataRef);
+  if (path.empty() || !newMovie) return Done(paramErr);
+  const int replace = createFlags & createMovieFileDeleteCurFile ? O_TRUNC : 0;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | replace, 0666);
+  if (fd < 0) return Done(errno == EACCES || errno == EROFS ? wrPermErr : fnfErr);
+  ::close(fd);
+  *newMovie = new MovieRecord();
+  (*newMovie)->storagePath = path;
+  if (storage) *storage = new MovieStorage(path);
+  return Done(noErr);
+}
+
+OSErr OpenMovieStorage(Handle dataRef, OSType, long, DataHandler* storage) {
+  const std::string path = PathOf(dataRef);
+  if (path.empty() || !storage) return Done(paramErr);
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return Done(fnfErr);
+  if (::access(path.c_str(), R_OK) != 0) return Done(-54);  // permErr
+  *storage = new MovieStorage(path);
+  return Done(noErr);
+}
+
+OSErr CloseMovieStorage(DataHandler storage) {
+  delete storage;
+  return Done(noErr);
+}
+
+OSErr NewMovieFromDataRef(Movie* movie, short, short* id, Handle dataRef, OSType) {
+  if (!movie) return Done(paramErr);
+  *movie = nullptr;
+  auto read = std::make_unique<MovieRecord>();
+  if (const OSErr err = OpenMovie(PathOf(dataRef), *read); err != noErr) return Done(err);
+  if (id) *id = 0;
+  *movie = read.release();
+  return Done(noErr);
+}
+
+Movie FlattenMovieDataToDataRef(Movie movie, long, Handle dataRef, OSType, OSType, long, long) {
+  const std::string path = PathOf(dataRef);
+  if (!movie || path.empty()) return Done(paramErr), nullptr;
+  if (movie->progress) movie->progress(0);
+  const OSErr err = MovieFlattener(*movie).WriteTo(path, movie->progress);
+  if (err != noErr) return Done(err), nullptr;
+  auto flat = std::make_unique<MovieRecord>();
+  if (Done(MovieFileReader::Read(path, *flat)) != noErr) return nullptr;
+  return flat.release();
+}
+
+void DisposeMovie(Movie movie) { delete movie; }
+
+void SetMovieProgressProc(Movie movie, MovieProgressUPP proc, long refCon) {
+  if (!movie) return void(Done(invalidMovie));
+  if (!proc) return void(movie->progress = nullptr);
+  movie->progress = [movie, proc, refCon](double fraction) {
+    return proc(movie, movieProgressUpdatePercent, progressOpFlatten, X2Fix(fraction), refCon);
+  };
+  Done(noErr);
+}

@@ -1,0 +1,138 @@
+// The media family: clock and duration, sample additions, data references
+// and sample descriptions.
+#include <algorithm>
+#include <limits>
+
+#include "platform/quicktime/DescriptionByteOrder.h"
+#include "platform/quicktime/MovieStorage.h"
+#include "platform/quicktime/Movies.h"
+#include "platform/quicktime/ToolboxState.h"
+#include "platform/quicktime/model/MovieRecord.h"
+
+namespace {
+OSErr Done(OSErr err) { return ToolboxState::Result(err); }
+
+TimeValue Clamped(std::uint64_t value) {
+  return TimeValue(std::min<std::uint64_t>(value, std::numeric_limits<TimeValue>::max()));
+}
+
+// A description as handed in, in file order, naming data reference `fallback`
+// when it names none.
+bool FileDescription(const MediaRecord& media, SampleDescriptionHandle handle, std::uint16_t fallback,
+                     std::vector<std::uint8_t>& bytes) {
+  if (!handle || handle->size() < MediaRecord::kDataRefIndexAt + 2) return false;
+  bytes = *handle;
+  DescriptionByteOrder::ToFile(media.type, bytes);
+  const std::uint32_t size = std::uint32_t(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
+  if (size != bytes.size()) return false;
+  if (bytes[MediaRecord::kDataRefIndexAt] == 0 && bytes[MediaRecord::kDataRefIndexAt + 1] == 0) {
+    bytes[MediaRecord::kDataRefIndexAt] = std::uint8_t(fallback >> 8);
+    bytes[MediaRecord::kDataRefIndexAt + 1] = std::uint8_t(fallback);
+  }
+  return true;
+}
+
+OSErr AddSamples(MediaRecord& media, std::uint64_t offset, unsigned long size, TimeValue duration,
+                 const std::vector<std::uint8_t>& description, long count, short flags, TimeValue* sampleTime) {
+  if (count <= 0 || duration < 0 || size % std::uint64_t(count) != 0) return paramErr;
+  const std::uint32_t index = media.ShareDescription(description);
+  const std::uint16_t ref = media.DataRefOf(index);
+  if (ref == 0 || ref > media.dataRefs.size()) return badDataRefIndex;
+  if (sampleTime) *sampleTime = Clamped(media.Duration());
+  media.samples.AppendSamples(offset, std::uint32_t(size / std::uint64_t(count)), std::uint32_t(duration),
+                              std::uint32_t(count), index, !(flags & mediaSampleNotSync));
+  return noErr;
+}
+}  // namespace
+
+TimeScale GetMediaTimeScale(Media media) {
+  if (!media) return Done(invalidMedia), 0;
+  Done(noErr);
+  return media->timeScale;
+}
+
+TimeValue GetMediaDuration(Media media) {
+  if (!media) return Done(invalidMedia), 0;
+  Done(noErr);
+  return Clamped(media->Duration());
+}
+
+TimeValue64 GetMediaPresentedDuration(Media media) {
+  if (!media) return Done(invalidMedia), 0;
+  Done(noErr);
+  std::uint64_t presented = 0;
+  for (const TrackRecord::Edit& edit : media->track.edits)
+    if (edit.mediaTime >= 0) presented += edit.trackDuration;
+  return ConvertTimeScale(TimeValue64(presented), media->track.movie.timeScale, media->timeScale);
+}
+
+OSErr BeginMediaEdits(Media media) {
+  if (!media) return Done(invalidMedia);
+  media->editing = true;
+  return Done(noErr);
+}
+
+OSErr EndMediaEdits(Media media) {
+  if (!media) return Done(invalidMedia);
+  media->editing = false;
+  return Done(noErr);
+}
+
+OSErr AddMediaSample(Media media, Handle data, long offset, unsigned long size, TimeValue duration,
+                     SampleDescriptionHandle description, long sampleCount, short flags, TimeValue* sampleTime) {
+  if (!media) return Done(invalidMedia);
+  const std::string& file = media->track.movie.storagePath;
+  if (!data || offset < 0 || std::uint64_t(offset) + size > data->size() || file.empty()) return Done(paramErr);
+  std::vector<std::uint8_t> bytes;
+  if (!FileDescription(*media, description, media->ShareDataRef(file), bytes)) return Done(invalidSampleDescription);
+  std::uint64_t at = 0;
+  if (const OSErr err = MovieStorage::Append(file, data->data() + offset, size, at); err != noErr) return Done(err);
+  return Done(AddSamples(*media, at, size, duration, bytes, sampleCount, flags, sampleTime));
+}
+
+OSErr AddMediaSampleReference(Media media, long dataOffset, unsigned long size, TimeValue duration,
+                              SampleDescriptionHandle description, long sampleCount, short flags,
+                              TimeValue* sampleTime) {
+  if (!media) return Done(invalidMedia);
+  if (dataOffset < 0) return Done(paramErr);
+  std::vector<std::uint8_t> bytes;
+  if (!FileDescription(*media, description, 1, bytes)) return Done(invalidSampleDescription);
+  return Done(AddSamples(*media, std::uint64_t(dataOffset), size, duration, bytes, sampleCount, flags, sampleTime));
+}
+
+OSErr AddMediaDataRef(Media media, short* index, Handle dataRef, OSType) {
+  if (!media) return Done(invalidMedia);
+  if (!dataRef || dataRef->empty() || !index) return Done(paramErr);
+  *index = short(media->ShareDataRef(std::string(dataRef->begin(), dataRef->end())));
+  return Done(noErr);
+}
+
+long GetMediaSampleDescriptionCount(Media media) {
+  if (!media) return Done(invalidMedia), 0;
+  Done(noErr);
+  return long(media->descriptions.size());
+}
+
+void GetMediaSampleDescription(Media media, long index, SampleDescriptionHandle description) {
+  if (!media) return void(Done(invalidMedia));
+  if (!description) return void(Done(paramErr));
+  if (index < 1 || std::size_t(index) > media->descriptions.size()) return void(Done(invalidSampleDescIndex));
+  *description = media->descriptions[std::size_t(index - 1)];
+  DescriptionByteOrder::ToHost(media->type, *description);
+  Done(noErr);
+}
+
+OSErr SetMediaSampleDescription(Media media, long index, SampleDescriptionHandle description) {
+  if (!media) return Done(invalidMedia);
+  if (index < 1 || std::size_t(index) > media->descriptions.size()) return Done(invalidSampleDescIndex);
+  std::vector<std::uint8_t> bytes;
+  if (!FileDescription(*media, description, media->DataRefOf(std::uint32_t(index)), bytes))
+    return Done(invalidSampleDescription);
+  media->descriptions[std::size_t(index - 1)] = std::move(bytes);
+  return Done(noErr);
+}
+
+MediaHandler GetMediaHandler(Media media) {
+  Done(media ? noErr : invalidMedia);
+  return media;
+}

@@ -1,0 +1,103 @@
+#include "platform/quicktime/TrackEditor.h"
+
+#include <algorithm>
+
+#include "platform/quicktime/QtErrors.h"
+#include "platform/quicktime/TimeConversion.h"
+
+OSErr TrackEditor::InsertSegment(const TrackRecord& source, std::int64_t sourceIn, std::int64_t duration,
+                                 std::int64_t destIn) {
+  if (sourceIn < 0 || duration < 0) return invalidDuration;
+  if (source.media.type != track_.media.type) return mediaTypesDontMatch;
+  const std::vector<TrackRecord::Edit> before = track_.edits;
+  std::vector<TrackRecord::Edit> added;
+  const std::uint64_t begin = std::uint64_t(sourceIn), end = begin + std::uint64_t(duration);
+  std::uint64_t at = 0;
+  for (const TrackRecord::Edit& edit : source.edits) {
+    const std::uint64_t lo = std::max(begin, at), hi = std::min(end, at + edit.trackDuration);
+    if (lo < hi)
+      if (const OSErr err = AppendPiece(source, edit, lo - at, hi - lo, added); err != noErr) return err;
+    at += edit.trackDuration;
+    if (at >= end) break;
+  }
+  PlaceEdits(destIn, before, std::move(added));
+  return noErr;
+}
+
+OSErr TrackEditor::AppendPiece(const TrackRecord& source, const TrackRecord::Edit& edit, std::uint64_t fromInEdit,
+                               std::uint64_t length, std::vector<TrackRecord::Edit>& added) {
+  const TimeScale sourceScale = source.movie.timeScale, destScale = track_.movie.timeScale;
+  const std::uint64_t destLength = std::uint64_t(ConvertTimeScale(std::int64_t(length), sourceScale, destScale));
+  if (edit.mediaTime < 0) {
+    added.push_back({destLength, -1, fixed1});
+    return noErr;
+  }
+  const MediaRecord& media = source.media;
+  const std::uint64_t mediaStart =
+      std::uint64_t(edit.mediaTime) + std::uint64_t(ConvertTimeScale(std::int64_t(fromInEdit), sourceScale, media.timeScale));
+  const std::uint64_t mediaEnd = std::min<std::uint64_t>(
+      media.Duration(), mediaStart + std::uint64_t(ConvertTimeScale(std::int64_t(length), sourceScale, media.timeScale)));
+  std::uint64_t first = 0, firstStart = 0, last = 0, lastStart = 0;
+  if (mediaStart >= mediaEnd || !media.samples.Locate(mediaStart, first, firstStart) ||
+      !media.samples.Locate(mediaEnd - 1, last, lastStart))
+    return noErr;  // nothing of the media lies there
+  const std::uint64_t placed = AppendSamples(media, first, last - first + 1);
+  const std::uint64_t trim = std::uint64_t(ConvertTimeScale(std::int64_t(mediaStart - firstStart), media.timeScale, track_.media.timeScale));
+  added.push_back({destLength, std::int64_t(placed + trim), edit.rate});
+  return noErr;
+}
+
+std::uint64_t TrackEditor::AppendSamples(const MediaRecord& from, std::uint64_t first, std::uint64_t count) {
+  MediaRecord& media = track_.media;
+  const std::uint64_t start = media.Duration();
+  std::vector<std::uint32_t> descriptionOf;
+  for (std::uint32_t i = 1; i <= from.descriptions.size(); ++i) {
+    std::vector<std::uint8_t> bytes = from.descriptions[i - 1];
+    const std::uint16_t ref = from.DataRefOf(i);
+    if (ref > 0 && ref <= from.dataRefs.size() && bytes.size() >= MediaRecord::kDataRefIndexAt + 2) {
+      const std::uint16_t ours = media.ShareDataRef(from.dataRefs[ref - 1]);
+      bytes[MediaRecord::kDataRefIndexAt] = std::uint8_t(ours >> 8);
+      bytes[MediaRecord::kDataRefIndexAt + 1] = std::uint8_t(ours);
+    }
+    descriptionOf.push_back(media.ShareDescription(bytes));
+  }
+  media.samples.AppendRange(
+      from.samples, first, count, [&](std::uint32_t index) { return descriptionOf[index - 1]; }, from.timeScale,
+      media.timeScale);
+  return start;
+}
+
+OSErr TrackEditor::InsertMedia(std::int64_t trackStart, std::int64_t mediaTime, std::int64_t mediaDuration, Fixed rate) {
+  if (mediaDuration < 0 || mediaTime < -1) return invalidDuration;
+  if (mediaDuration == 0) return noErr;
+  const MediaRecord& media = track_.media;
+  const auto length = std::uint64_t(ConvertTimeScale(mediaDuration, media.timeScale, track_.movie.timeScale));
+  PlaceEdits(trackStart, track_.edits, {{length, mediaTime, rate}});
+  return noErr;
+}
+
+void TrackEditor::PlaceEdits(std::int64_t at, std::vector<TrackRecord::Edit> edits,
+                             std::vector<TrackRecord::Edit> added) {
+  if (added.empty()) return;
+  std::uint64_t length = 0;
+  for (const TrackRecord::Edit& edit : edits) length += edit.trackDuration;
+  if (at < 0 || std::uint64_t(at) >= length) {
+    if (at > 0 && std::uint64_t(at) > length) edits.push_back({std::uint64_t(at) - length, -1, fixed1});
+    edits.insert(edits.end(), added.begin(), added.end());
+  } else {
+    std::uint64_t start = 0;
+    auto it = edits.begin();
+    while (it != edits.end() && start + it->trackDuration <= std::uint64_t(at)) start += (it++)->trackDuration;
+    if (it != edits.end() && start < std::uint64_t(at)) {  // split the edit the insertion falls into
+      TrackRecord::Edit tail = *it;
+      const std::uint64_t head = std::uint64_t(at) - start;
+      it->trackDuration = head;
+      tail.trackDuration -= head;
+      if (tail.mediaTime >= 0)
+        tail.mediaTime += ConvertTimeScale(std::int64_t(head), track_.movie.timeScale, track_.media.timeScale);
+      it = edits.insert(it + 1, tail);
+    }
+    edits.insert(it, added.begin(), added.end());
+  }
+  track_.edits = std::move(edits);
+}

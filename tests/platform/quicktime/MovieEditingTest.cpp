@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "TestSupport.h"
+#include "platform/quicktime/Movies.h"
+
+namespace {
+Handle DataRefFor(const std::string& path) {
+  FSSpec spec;
+  Handle ref = nullptr;
+  OSType type = 0;
+  EXPECT_EQ(NativePathNameToFSSpec(path.c_str(), &spec, 0), noErr) << path;
+  EXPECT_EQ(QTNewDataReferenceFromFSSpec(&spec, 0, &ref, &type), noErr);
+  return ref;
+}
+
+struct MovieCloser {
+  void operator()(MovieRecord* movie) const { DisposeMovie(movie); }
+};
+using OwnedMovie = std::unique_ptr<MovieRecord, MovieCloser>;
+
+OwnedMovie Open(const std::string& path) {
+  std::unique_ptr<std::vector<std::uint8_t>> ref(DataRefFor(path));
+  Movie movie = nullptr;
+  EXPECT_EQ(NewMovieFromDataRef(&movie, newMovieActive, nullptr, ref.get(), AliasDataHandlerSubType), noErr) << path;
+  return OwnedMovie(movie);
+}
+
+OwnedMovie Create(const std::string& path) {
+  MustRun("touch " + Quote(path));
+  std::unique_ptr<std::vector<std::uint8_t>> ref(DataRefFor(path));
+  Movie movie = nullptr;
+  DataHandler storage = nullptr;
+  EXPECT_EQ(CreateMovieStorage(ref.get(), AliasDataHandlerSubType, 0, -1, createMovieFileDeleteCurFile, &storage, &movie),
+            noErr);
+  CloseMovieStorage(storage);
+  return OwnedMovie(movie);
+}
+
+void Flatten(Movie movie, const std::string& path) {
+  MustRun("touch " + Quote(path));
+  std::unique_ptr<std::vector<std::uint8_t>> ref(DataRefFor(path));
+  Movie flat = FlattenMovieDataToDataRef(movie, flattenAddMovieToDataFork | flattenForceMovieResourceBeforeMovieData,
+                                         ref.get(), AliasDataHandlerSubType, Tag("TVOD"), -1, createMovieFileDeleteCurFile);
+  ASSERT_NE(flat, nullptr) << GetMoviesError();
+  DisposeMovie(flat);
+}
+
+Track FirstTrackOf(Movie movie, OSType type) {
+  for (long i = 1; i <= GetMovieTrackCount(movie); ++i) {
+    OSType kind = 0;
+    GetMediaHandlerDescription(GetTrackMedia(GetMovieIndTrack(movie, i)), &kind, nullptr, nullptr);
+    if (kind == type) return GetMovieIndTrack(movie, i);
+  }
+  return nullptr;
+}
+
+Track EmptyCopy(Track source, Movie into) {
+  Track copy = nullptr;
+  EXPECT_EQ(AddEmptyTrackToMovie(source, into, nullptr, 0, &copy), noErr);
+  return copy;
+}
+
+std::string Md5(const std::string& input) {
+  return ReaderSays("ffmpeg -v error " + input + " -map 0:a -f md5 -");
+}
+
+std::string Probe(const std::string& path, const std::string& entries) {
+  return ReaderSays("ffprobe -v error -select_streams a -show_entries stream=" + entries + " -of csv=p=0 " + Quote(path));
+}
+}  // namespace
+
+TEST(MovieEditing, SegmentsOfPcmFilesJoinBitExact) {
+  TempDir dir;
+  const std::string one = dir.Path("one.wav"), two = dir.Path("two.wav"), out = dir.Path("joined.mov");
+  MustRun("sox -n -r 22050 -c 2 -b 16 " + Quote(one) + " synth 3 sine 440");
+  MustRun("sox -n -r 22050 -c 2 -b 16 " + Quote(two) + " synth 2 square 220 vol 0.3");
+  OwnedMovie first = Open(one), second = Open(two), work = Create(dir.Path("work.mov"));
+  Track a = FirstTrackOf(first.get(), Tag("soun")), b = FirstTrackOf(second.get(), Tag("soun"));
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(GetMediaTimeScale(GetTrackMedia(a)), 22050);
+  EXPECT_EQ(GetMediaPresentedDuration(GetTrackMedia(a)), 3 * 22050);
+
+  Track joined = EmptyCopy(a, work.get());
+  const TimeScale scale = GetMovieTimeScale(first.get());
+  ASSERT_EQ(InsertTrackSegment(a, joined, 1 * scale, 1 * scale, -1), noErr);  // second 1 to 2 of the first file
+  ASSERT_EQ(InsertTrackSegment(b, joined, 0, GetTrackDuration(b), -1), noErr);  // all of the second
+  Flatten(work.get(), out);
+  EXPECT_EQ(Probe(out, "codec_name,sample_rate,channels,duration_ts"), "pcm_s16le,22050,2,66150\n");
+  EXPECT_EQ(Md5("-i " + Quote(out)),
+            Md5("-ss 1 -t 1 -i " + Quote(one) + " -i " + Quote(two) + " -filter_complex [0:a][1:a]concat=v=0:a=1"));
+  // both files became data references of the media, each named by its own description
+  EXPECT_EQ(GetMediaSampleDescriptionCount(GetTrackMedia(joined)), 2);
+  EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -f null - 2>&1"), "");
+}
+
+TEST(MovieEditing, AacSegmentCutInsideSamplesKeepsExactTiming) {
+  TempDir dir;
+  const std::string m4a = dir.Path("tone.m4a"), out = dir.Path("cut.mov");
+  MustRun("ffmpeg -v error -f lavfi -i sine=frequency=500:duration=4 -c:a aac " + Quote(m4a));
+  OwnedMovie source = Open(m4a), work = Create(dir.Path("work.mov"));
+  Track sound = FirstTrackOf(source.get(), Tag("soun"));
+  ASSERT_NE(sound, nullptr);
+  SetMovieTimeScale(source.get(), 44100);  // so that the cut can fall between two samples' starts
+  Track copy = EmptyCopy(sound, work.get());
+  SetMovieTimeScale(work.get(), 44100);
+  ASSERT_EQ(InsertTrackSegment(sound, copy, 1000, 44100, 0), noErr);
+  Flatten(work.get(), out);
+  // whole AAC frames are kept; the edit list presents exactly the 44100 samples asked for
+  EXPECT_EQ(Probe(out, "duration_ts"), "44100\n");
+  EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -f null - 2>&1"), "");
+  // media times 2024 to 46124 lie in frames 1 to 45 (of 1024 samples each, the first 1024 being priming)
+  EXPECT_EQ(Probe(out, "nb_frames"), "45\n");
+}
+
+TEST(MovieEditing, BadCallsGiveTheirCodes) {
+  TempDir dir;
+  Movie movie = nullptr;
+  FSSpec spec;
+  EXPECT_EQ(NativePathNameToFSSpec(dir.Path("missing.mov").c_str(), &spec, 0), fnfErr);
+  EXPECT_EQ(NativePathNameToFSSpec(dir.path().c_str(), &spec, 0), fnfErr);
+  std::vector<std::uint8_t> folder(dir.path().begin(), dir.path().end());
+  EXPECT_EQ(NewMovieFromDataRef(&movie, 0, nullptr, &folder, AliasDataHandlerSubType), fnfErr);
+  const std::string junk = dir.Write("junk.m4a", std::string(5000, 'x'));
+  std::vector<std::uint8_t> junkRef(junk.begin(), junk.end());
+  EXPECT_EQ(NewMovieFromDataRef(&movie, 0, nullptr, &junkRef, AliasDataHandlerSubType), noMovieFound);
+  EXPECT_EQ(GetMoviesError(), noMovieFound);
+  EXPECT_EQ(movie, nullptr);
+  EXPECT_EQ(GetMovieIndTrack(nullptr, 1), nullptr);
+  EXPECT_EQ(GetMoviesError(), invalidMovie);
+  EXPECT_EQ(InsertTrackSegment(nullptr, nullptr, 0, 1, 0), invalidTrack);
+
+  OwnedMovie work = Create(dir.Path("work.mov"));
+  EXPECT_EQ(GetMovieIndTrack(work.get(), 1), nullptr);
+  EXPECT_EQ(GetMoviesError(), badTrackIndex);
+  Track text = NewMovieTrack(work.get(), 0, 0, 0);
+  Media media = NewTrackMedia(text, Tag("text"), 600, nullptr, 0);
+  ASSERT_NE(media, nullptr);
+  std::vector<std::uint8_t> shortDescription(10, 0);
+  std::vector<std::uint8_t> data(4, 0);
+  EXPECT_EQ(AddMediaSample(media, &data, 0, 4, 600, &shortDescription, 1, 0, nullptr), invalidSampleDescription);
+  GetMediaSampleDescription(media, 1, &shortDescription);
+  EXPECT_EQ(GetMoviesError(), invalidSampleDescIndex);
+}
