@@ -3,18 +3,8 @@
 #include <string>
 
 #include "platform/helper/StdStringList.h"
+#include "platform/quicktime/QuickDrawTypes.h"
 
-// A QuickDraw colour: 16 bits per component.
-struct RGBColor {
-  std::uint16_t red = 0, green = 0, blue = 0;
-  bool operator==(const RGBColor&) const = default;
-};
-
-// A QuickDraw rectangle, in its own field order.
-struct QDRect {
-  std::int16_t top = 0, left = 0, bottom = 0, right = 0;
-  bool operator==(const QDRect&) const = default;
-};
 
 // "red green blue" in 0..255, widened to 16 bits; fewer than three numbers give black and false.
 bool ParseRGBColor(RGBColor& out, const std::string& value);
