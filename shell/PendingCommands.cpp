@@ -6,7 +6,6 @@
 #include "assembly/BuildCommands.h"
 #include "project/PodGenerators.h"
 #include "shell/ErrorPrintf.h"
-#include "shell/ImageCommands.h"
 #include "shell/MediaReport.h"
 #include "shell/TestCommands.h"
 #include "shell/WavConversion.h"
@@ -17,10 +16,6 @@ namespace {
   std::exit(3);
 }
 }  // namespace
-
-bool CopyImages(JOB&) { NotYet("ic"); }
-
-bool ResizeCopyImages(JOB&) { NotYet("irc"); }
 
 
 bool ConvertWavToAac(JOB&, const StdStringList&) { NotYet("cw4"); }
