@@ -92,7 +92,7 @@ TEST(MediaImportFailures, DamagedHeadersAreRefusedAndShortDataIsKept) {
   EXPECT_EQ(ImportPng(dir.Write("wide.png", png), m), ImportErr::MemFull);  // 70000 pixels across
   png[25] = 5;                                                              // no such colour type
   EXPECT_EQ(ImportPng(dir.Write("bad.png", png), m), ImportErr::NotMovieFile);
-  const std::string jpeg("\xFF\xD8\xFF\xE0\x00\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0\xFF\xDA", 24);
+  const std::string jpeg("\xFF\xD8\xFF\xE0\x00\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0\xFF\xDA", 22);
   EXPECT_EQ(ImportJpeg(dir.Write("noframe.jpg", jpeg), m), ImportErr::NotMovieFile);
   EXPECT_EQ(ImportJpeg(dir.Write("cut.jpg", jpeg.substr(0, 10)), m), ImportErr::NotMovieFile);
   const std::string adtsNoLayout("\xFF\xF1\x50\x00\x02\x1F\xFC\x00\x00\x00\x00\x00\x00\x00\x00\x00", 16);
