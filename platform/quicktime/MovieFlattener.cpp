@@ -111,15 +111,16 @@ std::string TempNameBeside(const std::string& path) {
 }
 }  // namespace
 
+MovieFlattener::MovieFlattener(const MovieRecord& movie) : movie_(movie), fileType_(QuickTimeFileType()) {}
+
 OSErr MovieFlattener::WriteTo(const std::string& path, const Progress& progress) {
   if (path.empty()) return paramErr;
   PlanChunks();
   Interleave();
   MovieAtom atoms = BuildMovieAtom();
   const std::uint64_t mdatStart = PlaceChunks(atoms);
-  FileTypeAtom fileType = QuickTimeFileType();
   AtomWriter head;
-  head.Atom(fileType);
+  head.Atom(fileType_);
   head.Atom(atoms);
   head.PutHeader(Tag("mdat"), AtomSize(mdatPayload_));
   if (head.Status() != noErr) return head.Status();
@@ -282,8 +283,7 @@ void MovieFlattener::FillSampleTable(const MediaRecord& media, TrackPlan& plan, 
 }
 
 std::uint64_t MovieFlattener::PlaceChunks(MovieAtom& atoms) {
-  FileTypeAtom fileType = QuickTimeFileType();
-  const std::uint64_t before = MeasuredSize(fileType), mdatHeader = AtomSize(mdatPayload_) - mdatPayload_;
+  const std::uint64_t before = MeasuredSize(fileType_), mdatHeader = AtomSize(mdatPayload_) - mdatPayload_;
   // Offsets depend on the size of 'moov', which grows when a table needs
   // 64-bit offsets; each pass can only widen, so this settles.
   for (std::uint64_t moovSize = MeasuredSize(atoms);;) {

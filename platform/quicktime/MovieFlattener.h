@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/quicktime/QtTypes.h"
+#include "platform/quicktime/atoms/FileTypeAtom.h"
 #include "platform/quicktime/atoms/MovieAtom.h"
 #include "platform/quicktime/model/MovieRecord.h"
 
@@ -18,7 +19,9 @@ class MovieFlattener {
   // Told the fraction done as bytes are copied; an error stops the flatten.
   using Progress = std::function<OSErr(double fraction)>;
 
-  explicit MovieFlattener(const MovieRecord& movie) : movie_(movie) {}
+  explicit MovieFlattener(const MovieRecord& movie);
+  // The brands the file claims; a QuickTime movie unless set.
+  void SetFileType(FileTypeAtom fileType) { fileType_ = std::move(fileType); }
   OSErr WriteTo(const std::string& path, const Progress& progress);
 
   // One chunk of the output: where its bytes come from and where they go.
@@ -44,6 +47,7 @@ class MovieFlattener {
   OSErr CopyChunks(int out, const Progress& progress);
 
   const MovieRecord& movie_;
+  FileTypeAtom fileType_;
   std::vector<TrackPlan> plans_;
   std::vector<Chunk> chunks_;  // in file order
   std::uint64_t mdatPayload_ = 0;

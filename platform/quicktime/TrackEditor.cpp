@@ -5,6 +5,10 @@
 #include "platform/quicktime/QtErrors.h"
 #include "platform/quicktime/TimeConversion.h"
 
+namespace {
+constexpr OSType kSound = Tag("soun");
+}  // namespace
+
 OSErr TrackEditor::InsertSegment(const TrackRecord& source, std::int64_t sourceIn, std::int64_t duration,
                                  std::int64_t destIn) {
   if (sourceIn < 0 || duration < 0) return invalidDuration;
@@ -41,6 +45,10 @@ OSErr TrackEditor::AppendPiece(const TrackRecord& source, const TrackRecord::Edi
   if (mediaStart >= mediaEnd || !media.samples.Locate(mediaStart, first, firstStart) ||
       !media.samples.Locate(mediaEnd - 1, last, lastStart))
     return noErr;  // nothing of the media lies there
+  if (media.type == kSound && first > 0) {  // decoders need the sample before to rebuild the first one
+    --first;
+    firstStart = media.samples.StartOf(first);
+  }
   const std::uint64_t placed = AppendSamples(media, first, last - first + 1);
   const std::uint64_t trim = std::uint64_t(ConvertTimeScale(std::int64_t(mediaStart - firstStart), media.timeScale, track_.media.timeScale));
   added.push_back({destLength, std::int64_t(placed + trim), edit.rate});
