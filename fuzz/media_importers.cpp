@@ -11,7 +11,8 @@
 namespace {
 
 // What every imported table must keep: a description whose size field is its
-// length, chunks that add up to the samples, and samples inside the file.
+// length, chunks that add up to the samples, samples inside the file, and a
+// presented part inside the media.
 void CheckTable(const ImportedMedia& m, std::uint64_t fileSize) {
   const auto& d = m.sampleDescription;
   if (d.size() < 16 || (std::uint64_t(d[0]) << 24 | d[1] << 16 | d[2] << 8 | d[3]) != d.size()) std::abort();
@@ -24,6 +25,7 @@ void CheckTable(const ImportedMedia& m, std::uint64_t fileSize) {
     if (chunk.sampleCount == 0 || end > fileSize) std::abort();
   }
   if (index != m.SampleCount()) std::abort();
+  if (m.presented && m.presented->start + m.presented->duration > m.Duration()) std::abort();
 }
 
 }  // namespace

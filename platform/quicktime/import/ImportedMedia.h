@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -35,6 +36,13 @@ struct ImportedChunk {
   bool operator==(const ImportedChunk&) const = default;
 };
 
+// The part of a media that is meant to be heard, in its time scale units.
+struct ImportedEdit {
+  std::uint64_t start = 0;
+  std::uint64_t duration = 0;
+  bool operator==(const ImportedEdit&) const = default;
+};
+
 struct ImportedMedia {
   std::uint32_t mediaType = 0;  // 'soun' or 'vide', four characters read as a big-endian number
   std::uint32_t timeScale = 0;  // units per second: the sample rate for sound, 600 for an image
@@ -49,6 +57,10 @@ struct ImportedMedia {
   std::vector<std::uint32_t> sampleSizes;  // one per sample, only when sizes vary
   std::vector<ImportedChunk> chunks;       // in file order, sample counts summing to SampleCount()
   std::string path;                        // the file that the chunk offsets point into
+  // Set when the file names the encoder's delay and padding (an MP3 with an
+  // encoder tag): a movie presents only this part, through its edit list, so
+  // that joined files neither gain silence nor drift. None: all of the media.
+  std::optional<ImportedEdit> presented;
 
   std::uint32_t Format() const;          // the description's format: 'sowt', 'mp4a', 'jpeg', ...
   std::uint64_t SampleCount() const;     // from the time-to-sample runs

@@ -38,15 +38,45 @@ std::optional<MpegFrame> ReadMp3Header(std::span<const std::uint8_t> header) {
   return frame;
 }
 
-// The tag that encoders write into the first frame's side-information space.
-bool IsInfoFrame(SourceWindow& window, std::uint64_t offset, const MpegFrame& frame) {
+// What the first frame says when it is an information frame rather than
+// sound (Xing/Info or VBRI): nothing, or the encoder's delay and padding in
+// samples (zero when the encoder did not say).
+struct InfoFrame {
+  std::uint32_t delay = 0, padding = 0;
+};
+
+// The encoder tag after the Xing fields: a version text, then at byte 21 the
+// delay and the padding as two 12-bit numbers.
+InfoFrame EncoderPaddingOf(std::span<const std::uint8_t> frame, std::size_t tagAt) {
+  const std::uint32_t flags = std::uint32_t(BigAt(frame, tagAt + 4, 4));
+  std::size_t at = tagAt + 8 + (flags & 1 ? 4 : 0) + (flags & 2 ? 4 : 0) + (flags & 4 ? 100 : 0) + (flags & 8 ? 4 : 0);
+  if (at + 24 > frame.size()) return {};
+  const bool known = std::memcmp(frame.data() + at, "LAME", 4) == 0 || std::memcmp(frame.data() + at, "Lavf", 4) == 0 ||
+                     std::memcmp(frame.data() + at, "Lavc", 4) == 0;
+  if (!known) return {};
+  const std::uint32_t both = std::uint32_t(BigAt(frame, at + 21, 3));
+  return {both >> 12, both & 0xFFF};
+}
+
+std::optional<InfoFrame> ReadInfoFrame(SourceWindow& window, std::uint64_t offset, const MpegFrame& frame) {
   const bool version1 = frame.samples == 1152;
-  const std::size_t sideInfo = version1 ? (frame.channels == 1 ? 17 : 32) : (frame.channels == 1 ? 9 : 17);
-  const auto bytes = window.Peek(offset, 4 + 32 + 4 + 4);
-  auto tagAt = [&](std::size_t at, const char* tag) {
-    return bytes.size() >= at + 4 && std::memcmp(bytes.data() + at, tag, 4) == 0;
+  const std::size_t tagAt = 4 + (version1 ? (frame.channels == 1 ? 17 : 32) : (frame.channels == 1 ? 9 : 17));
+  const auto bytes = window.Peek(offset, frame.length);
+  auto tagIs = [&](std::size_t at, const char* tag) {
+    return bytes.size() >= at + 8 && std::memcmp(bytes.data() + at, tag, 4) == 0;
   };
-  return tagAt(4 + sideInfo, "Xing") || tagAt(4 + sideInfo, "Info") || tagAt(4 + 32, "VBRI");
+  if (tagIs(tagAt, "Xing") || tagIs(tagAt, "Info")) return EncoderPaddingOf(bytes, tagAt);
+  if (tagIs(4 + 32, "VBRI")) return InfoFrame{};
+  return std::nullopt;
+}
+
+// Decoders put 529 samples of their own before the encoder's delay; the
+// padding at the end is shifted by as much, up to the last sample.
+std::optional<ImportedEdit> PresentedPart(const InfoFrame& info, std::uint64_t samples) {
+  constexpr std::uint32_t kDecoderDelay = 529;
+  const std::uint64_t trimmed = std::uint64_t(info.delay) + info.padding, start = info.delay + kDecoderDelay;
+  if (trimmed == 0 || trimmed >= samples || start >= samples) return std::nullopt;
+  return ImportedEdit{start, std::min(samples - trimmed, samples - start)};
 }
 
 }  // namespace
@@ -64,7 +94,8 @@ ImportErr ParseMp3(ByteSource& source, ImportedMedia& media) {
   const MpegFrame& format = first->frame;
   FrameTable table(SamplesPerChunk(format.rate, format.samples));
   std::uint64_t offset = first->offset;
-  if (IsInfoFrame(window, offset, format)) offset += format.length;
+  const std::optional<InfoFrame> info = ReadInfoFrame(window, offset, format);
+  if (info) offset += format.length;
   for (auto found = scanner.Next(offset, format.key); found; found = scanner.Next(offset, format.key)) {
     if (!table.Add(found->offset, found->frame.length)) return ImportErr::MemFull;
     offset = found->offset + found->frame.length;
@@ -74,6 +105,7 @@ ImportErr ParseMp3(ByteSource& source, ImportedMedia& media) {
   media.mediaType = Tag("soun");
   media.timeScale = format.rate;
   media.sampleDescription = Mp3Description(format.channels, format.rate, format.samples);
+  if (info) media.presented = PresentedPart(*info, table.Count() * format.samples);
   table.MoveInto(media, format.samples);
   return ImportErr::None;
 }

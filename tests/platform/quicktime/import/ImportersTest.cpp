@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -120,6 +121,17 @@ TEST(MediaImporters, Mp3FramesMatchFfprobePackets) {
     EXPECT_EQ(SamplesOf(m), FfprobePackets(path)) << c.name;
     EXPECT_EQ(Big(m.sampleDescription, 24, 2), c.channels);
     EXPECT_EQ(Big(m.sampleDescription, 36, 4), c.samplesPerFrame);
+    // What a gapless player hears: from ffmpeg's start time, as many samples as it decodes.
+    const std::uint64_t heard = std::stoull(ReaderSays("ffmpeg -v error -i " + path + " -f s16le - | wc -c")) / 2 / c.channels;
+    const double start = std::stod(Probe(path, "start_time"));
+    if (start == 0) {
+      EXPECT_FALSE(m.presented) << c.name;
+      EXPECT_EQ(heard, m.Duration()) << c.name;
+    } else {
+      ASSERT_TRUE(m.presented) << c.name;
+      EXPECT_EQ(m.presented->start, std::uint64_t(std::llround(start * c.rate))) << c.name;
+      EXPECT_EQ(m.presented->duration, heard) << c.name;
+    }
   }
 }
 
