@@ -8,8 +8,6 @@
 #include "platform/helper/StdStringList.h"
 
 namespace {
-constexpr int kCentred = 1;
-
 UString FirstExtension(int format) {
   const char* list = FreeImage_GetFIFExtensionList(FREE_IMAGE_FORMAT(format));
   StdStringList pieces;
