@@ -54,6 +54,11 @@ TEST_F(ImageCommands, ResizeCopyScalesEveryMatchAndRefusesToOverwrite) {
   EXPECT_EQ(Report(r.out), "  ImageResizeCopy error: unable to open input file: \"" + In("notes.txt") + "\"\n");
   EXPECT_EQ(r.err, "unsupported file type: \"" + In("notes.txt") + "\"\n");
 
+  MustRun("mkdir -p " + Quote(In("blocked/a.jpg")));  // a folder where the output should go: unwritable even for root
+  r = Run({"-dp", "blocked", "-irc", "a.jpg"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(Report(r.out), "  ImageResizeCopy error: unable to write output file: \"blocked/a.jpg\"\n");
+
   r = Run({"-dp", "out", "-irc", "missing.jpg"});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(Report(r.out), "file does not exists \"" + In("missing.jpg") + "\"\n");
