@@ -1,0 +1,50 @@
+#include "assembly/QTMedia.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "formats/TextSampleSettings.h"
+#include "platform/helper/TextEncoding.h"
+
+std::string QTMedia::SoundFormat() const {
+  if (!media || GetMediaSampleDescriptionCount(media) < 1) return std::string();
+  std::vector<std::uint8_t> description;
+  GetMediaSampleDescription(media, 1, &description);
+  if (GetMoviesError() != noErr || description.size() < 8) return std::string();
+  std::uint32_t format = 0;
+  std::memcpy(&format, description.data() + 4, sizeof format);
+  if (mediaType != Tag("soun") && mediaType != Tag("vide"))  // other descriptions stand as the file holds them
+    format = std::uint32_t(description[4]) << 24 | description[5] << 16 | description[6] << 8 | description[7];
+  return TagText(format);
+}
+
+TimeValue QTMedia::AddTextSample(const std::string& text, std::size_t length, TimeValue duration,
+                                 const TextSampleSettings* settings) {
+  const TextSampleSettings defaults;
+  const TextSampleSettings& s = settings ? *settings : defaults;
+  const std::string wide = StrToWideCharBOM(std::string_view(text).substr(0, length));
+  const std::uint32_t unicode = kTextEncodingUnicodeDefault;
+  TextMediaSetTextProperty(GetMediaHandler(media), 0, kTextEncodingPropertyType, &unicode, sizeof unicode);
+  TimeValue sampleTime = 0;
+  const OSErr err = TextMediaAddTextSample(GetMediaHandler(media), wide.data(), wide.size(), s.fontNumber, s.fontSize,
+                                           s.textFace, s.textColorRef, s.backColorRef, s.textJustification, &s.textBox,
+                                           s.displayFlags, s.scrollDelay, s.hiliteStart, s.hiliteEnd, s.hiliteColorRef,
+                                           duration, &sampleTime);
+  return err != noErr ? -1 : sampleTime;
+}
+
+std::string FormatMediaDuration(Media media) {
+  const std::int64_t scale = GetMediaTimeScale(media), duration = GetMediaPresentedDuration(media);
+  const std::int64_t total = scale > 0 ? duration / scale : 0, rest = duration - total * scale;
+  const std::int64_t minutesTotal = total / 60, hours = minutesTotal / 60;
+  const std::int64_t minutes = minutesTotal - hours * 60, seconds = total - minutesTotal * 60;
+  char text[64];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%02d", int(hours), int(minutes), int(seconds), int(rest));
+  return text;
+}
+
+std::int32_t MediaDurationSeconds(Media media) {
+  const std::int64_t scale = GetMediaTimeScale(media);
+  return scale > 0 ? std::int32_t(GetMediaPresentedDuration(media) / scale) : 0;
+}
