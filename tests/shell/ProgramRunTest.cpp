@@ -128,6 +128,11 @@ TEST_F(ProgramRun, QueuedCommandsAndTheLoneProject) {
                               "    command:  pn  params:       show \n\n  Names\n\n\n"));
 
   dir.Write("notes.txt", "x");
+  r = Run({"-irc", "-ic", "notes.txt"});  // of the two, the first given does its work; the other only says so
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(Contains(r.out, "  ImageResizeCopy error: "));
+  EXPECT_TRUE(r.out.ends_with("you can only resized and/or copy the images once\n"));
+
   r = Run({"notes.txt"});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "no commands to execute!\n");
