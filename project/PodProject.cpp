@@ -4,12 +4,16 @@
 #include <cstdio>
 
 #include "platform/helper/FileSystem.h"
+#include "platform/helper/UFile.h"
 #include "platform/helper/UPrivProfilePrefs.h"
 #include "shell/ErrorPrintf.h"
 
 namespace {
 constexpr const char* kEditPointPrefix = "editpoint_";
 constexpr const char* kLastEditPoint = "editpoint_last";
+// Even ten thousand sections take a few megabytes; a file beyond this is no
+// project, and reading it would only fill memory.
+constexpr std::int64_t kMaxPodBytes = std::int64_t(32) << 20;
 
 struct FilterName {
   const char* name;
@@ -93,7 +97,12 @@ bool PodProject::Load(const std::string& podFileName, const std::string& folder)
   baseFolder = folder;
   UString fullPath(podFileName);
   MakeFullPath(fullPath, folder);
-  UPrivProfilePrefs prefs(fullPath);
+  if (IsTooLarge(fullPath)) return false;
+  UPrivProfilePrefs prefs;
+  if (!prefs.Open(fullPath, nullptr)) {
+    ErrorPrintf("pod file %s does not exist\n", fullPath.c_str());
+    return false;
+  }
   prefs.SetSection("podcast");
   keepFinalImages = prefs.GetBool("keepfinalimages", false);
   keepIntermediateImages = prefs.GetBool("keepintermediateimages", false);
@@ -117,6 +126,15 @@ bool PodProject::Load(const std::string& podFileName, const std::string& folder)
   ReadDefaultTitles(prefs);
   std::int32_t number = 1;
   while (ReadEditPointSection(prefs, number, 0)) ++number;
+  return true;
+}
+
+bool PodProject::IsTooLarge(const std::string& path) {
+  UFile file;
+  if (!file.Open(path, GENERIC_READ, FILE_SHARE_READ, FILE_ATTRIBUTE_NORMAL)) return false;
+  const std::int64_t size = file.GetFileSize();
+  if (size <= kMaxPodBytes) return false;
+  ErrorPrintf("pod file %s is too large to be a project (%lld bytes)\n", path.c_str(), static_cast<long long>(size));
   return true;
 }
 

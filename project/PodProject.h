@@ -61,6 +61,7 @@ class PodProject {
   std::int32_t intScaleMethod = kBicubic, imgScaleMethod = kBicubic;
 
  private:
+  static bool IsTooLarge(const std::string& path);
   void ReadImageSettings(const UPreferences& prefs);
   void ReadFolders(const UPreferences& prefs);
   void ReadArtwork(const UPreferences& prefs);
