@@ -119,7 +119,17 @@ bool ParseNumberList(const char* text, int n, long* out) {
   return true;
 }
 
-JOB::JOB() : UCmdlineJob(kCommandTable, std::printf), destPath(GetCurrentDirectoryA()) {}
+namespace {
+const JOB* currentJob = nullptr;
+}  // namespace
+
+JOB::JOB() : UCmdlineJob(kCommandTable, std::printf), destPath(GetCurrentDirectoryA()) { currentJob = this; }
+
+JOB::~JOB() {
+  if (currentJob == this) currentJob = nullptr;
+}
+
+const JOB* JOB::Current() { return currentJob; }
 
 std::string JOB::GetCompanyName() const { return "Omberlin"; }
 

@@ -11,6 +11,10 @@
 class JOB : public UCmdlineJob {
  public:
   JOB();
+  ~JOB() override;
+
+  // The job of this run, for the commands that are not handed it; null outside a run.
+  static const JOB* Current();
 
   bool HandleCommand(CmdlineCmd& cmd) override;
   std::string GetCompanyName() const override;
