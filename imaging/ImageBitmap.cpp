@@ -1,9 +1,5 @@
 #include "imaging/ImageBitmap.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
-
 #include "imaging/ImageFiles.h"
 #include "platform/gdi/FitRect.h"
 #include "platform/helper/FileSystem.h"
@@ -39,11 +35,16 @@ FiBitmap Writable(FIBITMAP* dib, FREE_IMAGE_FORMAT format) {
   return FiBitmap(FreeImage_ConvertTo24Bits(dib), &FreeImage_Unload);
 }
 
-bool Publish(const std::string& temp, const std::string& name) {
-  const mode_t mask = umask(0);
-  umask(mask);
-  chmod(temp.c_str(), 0666 & ~mask);
-  return std::rename(temp.c_str(), name.c_str()) == 0;
+using MemoryFile = std::unique_ptr<FIMEMORY, decltype(&FreeImage_CloseMemory)>;
+
+bool Encode(FIBITMAP* dib, FREE_IMAGE_FORMAT format, int flags, std::string& bytes) {
+  const MemoryFile memory(FreeImage_OpenMemory(nullptr, 0), &FreeImage_CloseMemory);
+  if (!memory || !FreeImage_SaveToMemory(format, dib, memory.get(), flags)) return false;
+  BYTE* data = nullptr;
+  DWORD size = 0;
+  if (!FreeImage_AcquireMemory(memory.get(), &data, &size)) return false;
+  bytes.assign(reinterpret_cast<const char*>(data), size);
+  return true;
 }
 }  // namespace
 
@@ -145,17 +146,12 @@ std::unique_ptr<ImageBitmap> ImageBitmap::ScaleToSize(int w, int h, bool fit, in
   return ScaleToFit(RECT{0, 0, w, h}, fit, filter);
 }
 
-// Written beside its name and renamed into place, so that a failed save
-// leaves no half-written image behind.
+// Encoded in memory and written whole, so that a failed save leaves no
+// half-written image behind.
 bool ImageBitmap::Save(const std::string& file, int format, int flags) const {
   if (!loaded) return false;
   const FiBitmap converted = Writable(dib.get(), FREE_IMAGE_FORMAT(format));
-  FIBITMAP* image = converted ? converted.get() : dib.get();
-  UString folder = PathNamePart(file);
-  const UString temp = GetTempFileNameA(folder.empty() ? "." : folder, ".tolva-image-");
-  if (temp.empty()) return false;
-  const bool saved = FreeImage_Save(FREE_IMAGE_FORMAT(format), image, temp.c_str(), flags) != 0;
-  if (saved && Publish(temp, file)) return true;
-  DeleteFileA(temp);
-  return false;
+  std::string bytes;
+  return Encode(converted ? converted.get() : dib.get(), FREE_IMAGE_FORMAT(format), flags, bytes) &&
+         WriteWholeFile(file, bytes);
 }
