@@ -130,6 +130,13 @@ TEST(MediaImportFailures, LongFilesKeepMemoryFlat) {
   ImportedMedia m;
   EXPECT_LT(PeakGrowthKib([&] { ASSERT_EQ(ImportWav(big, m), ImportErr::None); }), 4u * 1024);
   EXPECT_EQ(m.SampleCount(), dataBytes / 4);
+  // An RF64 file of more 8-bit frames than a movie can count is refused, not truncated.
+  std::string rf64("RF64\xFF\xFF\xFF\xFFWAVEds64\x1C\0\0\0", 20);
+  rf64 += std::string(8, '\0') + std::string("\x10\0\0\0\x01\0\0\0", 8) + std::string(12, '\0');
+  rf64 += std::string("fmt \x10\0\0\0\x01\0\x01\0\x40\x1F\0\0\x40\x1F\0\0\x01\0\x08\0data\xFF\xFF\xFF\xFF", 32);
+  const std::string huge = dir.Write("huge.wav", rf64);
+  ASSERT_EQ(::truncate(huge.c_str(), off_t(rf64.size() + 0x100000010ull)), 0);
+  EXPECT_EQ(ImportWav(huge, m), ImportErr::MemFull);
   // An hour of MP3 (about 58 MB) is scanned frame by frame.
   const std::string tenSeconds = BareMp3(dir, 10);
   {
