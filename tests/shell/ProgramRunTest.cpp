@@ -142,6 +142,7 @@ TEST_F(ProgramRun, QueuedCommandsAndTheLoneProject) {
   r = Run({"shows/one/show.pod"});
   EXPECT_TRUE(r.out.starts_with(Banner(dir.path()) + Destination(dir.path())));
   EXPECT_FALSE(Contains(r.err, "no commands to execute!"));
+  EXPECT_FALSE(Contains(r.err, "does not exist")) << "the build is handed the bare name, in the project's folder";
 }
 
 TEST_F(ProgramRun, HeaderRewritesAreImmediate) {
