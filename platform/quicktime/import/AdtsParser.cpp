@@ -35,10 +35,10 @@ AdtsFields FieldsOf(std::span<const std::uint8_t> h) {
 std::optional<MpegFrame> ReadAdtsHeader(std::span<const std::uint8_t> header) {
   if (header.size() < 7 || header[0] != 0xFF || (header[1] & 0xF6) != 0xF0) return std::nullopt;  // sync, layer 0
   const AdtsFields f = FieldsOf(header);
-  // Channel configuration 0 needs an in-band layout and several raw blocks
-  // per frame cannot be split without decoding: neither fits a movie.
-  if (f.rateIndex >= kRates.size() || f.channelConfig == 0 || f.rawBlocks != 0) return std::nullopt;
+  // Channel configuration 0 needs an in-band layout a movie cannot describe.
+  if (f.rateIndex >= kRates.size() || f.channelConfig == 0) return std::nullopt;
   MpegFrame frame;
+  frame.splittable = f.rawBlocks == 0;
   frame.headerLength = f.crc ? 9 : 7;
   frame.length = f.length;
   if (frame.length <= frame.headerLength) return std::nullopt;
@@ -92,6 +92,7 @@ ImportErr ParseAdts(ByteSource& source, ImportedMedia& media) {
   std::uint64_t offset = first->offset;
   for (auto found = scanner.Next(offset, format.key); found; found = scanner.Next(offset, format.key)) {
     const MpegFrame& frame = found->frame;
+    if (!frame.splittable) return ImportErr::NotMovieFile;  // rather than lose its sound unnoticed
     if (!table.Add(found->offset + frame.headerLength, frame.length - frame.headerLength)) return ImportErr::MemFull;
     offset = found->offset + frame.length;
   }

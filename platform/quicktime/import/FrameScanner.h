@@ -15,6 +15,7 @@ struct MpegFrame {
   std::uint32_t rate = 0;
   std::uint16_t channels = 0;
   std::uint32_t samples = 0;       // per channel
+  bool splittable = true;          // false: one frame holds several samples that only a decoder can part
 };
 
 // Reads a frame header from its first kHeaderBytes bytes; nothing when they are not one.

@@ -22,6 +22,15 @@ void ExpectEveryImporterSays(const std::string& path, ImportErr expected) {
   }
 }
 
+// A 16-byte ADTS frame of AAC LC at 44.1 kHz, its payload zero.
+std::string AdtsFrame(int channelConfig, int extraRawBlocks) {
+  const int length = 16;
+  std::string frame{'\xFF', '\xF1', char(1 << 6 | 4 << 2 | channelConfig >> 2),
+                    char((channelConfig & 3) << 6 | length >> 11), char(length >> 3 & 0xFF), char((length & 7) << 5 | 0x1F),
+                    char(0xFC | extraRawBlocks)};
+  return frame + std::string(length - frame.size(), '\0');
+}
+
 std::string Sox(const TempDir& dir, const std::string& name, const std::string& options) {
   const std::string path = dir.Path(name);
   MustRun("sox -n " + options + " " + path + " synth 1 sine 300");
@@ -95,8 +104,11 @@ TEST(MediaImportFailures, DamagedHeadersAreRefusedAndShortDataIsKept) {
   const std::string jpeg("\xFF\xD8\xFF\xE0\x00\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0\xFF\xDA", 22);
   EXPECT_EQ(ImportJpeg(dir.Write("noframe.jpg", jpeg), m), ImportErr::NotMovieFile);
   EXPECT_EQ(ImportJpeg(dir.Write("cut.jpg", jpeg.substr(0, 10)), m), ImportErr::NotMovieFile);
-  const std::string adtsNoLayout("\xFF\xF1\x50\x00\x02\x1F\xFC\x00\x00\x00\x00\x00\x00\x00\x00\x00", 16);
-  EXPECT_EQ(ImportAdts(dir.Write("layout.aac", adtsNoLayout), m), ImportErr::NotMovieFile);
+  const std::string good = AdtsFrame(2, 0) + AdtsFrame(2, 0);
+  EXPECT_EQ(ImportAdts(dir.Write("good.aac", good), m), ImportErr::None);
+  EXPECT_EQ(m.SampleCount(), 2u);
+  EXPECT_EQ(ImportAdts(dir.Write("layout.aac", AdtsFrame(0, 0) + AdtsFrame(0, 0)), m), ImportErr::NotMovieFile);
+  EXPECT_EQ(ImportAdts(dir.Write("blocks.aac", good + AdtsFrame(2, 1)), m), ImportErr::NotMovieFile);
 }
 
 TEST(MediaImportFailures, Mp3DamageBetweenFramesIsSkipped) {
