@@ -90,16 +90,6 @@ TEST(TitleDrawing, PlacesTextWhereTheFormatSays) {
   EXPECT_GE(twice.top, 20);
   EXPECT_LE(twice.left, 26);
   EXPECT_NEAR(double(twice.bottom - twice.top), 2.0 * (once.bottom - once.top), 3.0);  // the font scales too
-
-  TitleList lines;
-  lines.Add("one", Format({{"textposition", "1"}}));
-  lines.Add("two", Format({{"textposition", "2"}}));
-  const RECT both = InkBounds(Titled(lines, Solid(320, 180, 24, kBlack)).get(), kBlack);
-  TitleList first;
-  first.Add("one", Format({{"textposition", "1"}}));
-  const RECT one = InkBounds(Titled(first, Solid(320, 180, 24, kBlack)).get(), kBlack);
-  EXPECT_EQ(one.left, 0);
-  EXPECT_LT(both.top, one.top - 10);  // the second line sits a line higher
 }
 
 TEST(TitleDrawing, OversampledSlideLooksRight) {
