@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Flattening a long AAC movie: our toolbox side by side with `ffmpeg -c copy`
+# and `cp` in one run (time and peak memory), then a 10-hour input for memory
+# growth and an output past 4 GiB for 64-bit offsets.
+set -euo pipefail
+build=$1
+flatten=$build/bench/bench_flatten
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+ffmpeg -v error -f lavfi -i "sine=frequency=440:duration=3600" -c:a aac -b:a 128k "$work/1h.m4a"
+printf "file '%s'\n" $(for i in $(seq 10); do echo "$work/1h.m4a"; done) > "$work/list.txt"
+ffmpeg -v error -f concat -safe 0 -i "$work/list.txt" -c copy "$work/10h.m4a"
+
+# seconds and peak kilobytes of one command
+measure() {
+  /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>&1
+  cat "$work/time"
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+
+sync
+read -r ours ours_kb < <(measure "$flatten" "$work/1h.m4a" "$work/ours.mov")
+read -r peer peer_kb < <(measure ffmpeg -v error -y -i "$work/1h.m4a" -c copy "$work/peer.m4a")
+read -r copy copy_kb < <(measure cp "$work/1h.m4a" "$work/copy.m4a")
+ffprobe -v error -show_entries stream=codec_name -of csv=p=0 "$work/ours.mov" | grep -qx aac
+echo "1 h AAC flatten: tolva ${ours}s (${ours_kb} KB peak), ffmpeg -c copy ${peer}s (${peer_kb} KB), cp ${copy}s"
+echo "  ratio tolva/ffmpeg $(ratio "$ours" "$peer"), tolva/cp $(ratio "$ours" "$copy")"
+
+read -r long long_kb < <(measure "$flatten" "$work/10h.m4a" "$work/ours10.mov")
+echo "10 h AAC flatten: tolva ${long}s, peak ${long_kb} KB (1 h: ${ours_kb} KB)"
+rm -f "$work"/ours*.mov "$work"/peer.m4a "$work"/copy.m4a
+
+# 80 joined copies of the hour lie past 4 GiB: 'co64', 64-bit 'mdat', version 1 headers
+read -r big big_kb < <(measure "$flatten" "$work/1h.m4a" "$work/big.mov" 80)
+size=$(stat -c %s "$work/big.mov")
+co64=$(grep -c co64 <(head -c 20000000 "$work/big.mov" | strings) || true)
+duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$work/big.mov")
+echo "80 h join past 4 GiB: ${size} bytes in ${big}s, peak ${big_kb} KB, co64 present: $([ "$co64" -gt 0 ] && echo yes || echo no), ffprobe duration ${duration}s"
