@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <type_traits>
 
+#include "platform/quicktime/MovieFileReader.h"
 #include "platform/quicktime/atoms/AtomDumper.h"
 #include "platform/quicktime/atoms/AtomReader.h"
 #include "platform/quicktime/atoms/AtomWriter.h"
@@ -25,6 +27,10 @@ void RoundTrip(AtomReader& body, OSType type) {
   A back;
   again.Atom(back);
   if (again.Status() != noErr || again.Left() != 0 || DumpOf(back) != DumpOf(atom)) __builtin_trap();
+  if constexpr (std::is_same_v<A, MovieAtom>) {  // and the tables must check out or be refused
+    MovieRecord movie;
+    (void)MovieFileReader::FromAtoms(back, "/nonexistent", movie);
+  }
 }
 }  // namespace
 
