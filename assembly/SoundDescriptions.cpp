@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "assembly/QTTrack.h"
 #include "platform/helper/UString.h"
+#include "shell/ErrorPrintf.h"
+#include "platform/quicktime/QtTypes.h"
 
 namespace {
 constexpr std::size_t kAtomHeader = 8;
@@ -61,15 +64,14 @@ bool ReadUpToDecoderConfig(Cursor& in, EsdsInfo& info, bool report) {
   return in.Length() >= kMinDecoderConfigLength && in.ok();
 }
 
+template <class T> void PutHost(std::uint8_t* d, std::size_t offset, T v) { std::memcpy(d + offset, &v, sizeof v); }
+
 template <class T> T Host(const std::uint8_t* d, std::size_t offset) {
   T v;
   std::memcpy(&v, d + offset, sizeof v);
   return v;
 }
 
-std::string FourChars(std::uint32_t code) {
-  return {char(code >> 24), char(code >> 16), char(code >> 8), char(code)};
-}
 }  // namespace
 
 bool ReadDescriptorLength(const std::uint8_t* p, std::size_t size, std::size_t& pos, std::uint32_t& length) {
@@ -119,7 +121,7 @@ bool ESDSSetBufferSizeAndBitrate(std::uint8_t* atom, std::size_t size, std::uint
 const std::uint8_t* FindAtomInHandle(const std::uint8_t* bytes, std::size_t length, std::uint32_t type,
                                      std::uint32_t& size) {
   size = 0;
-  const std::string code = FourChars(type);
+  const std::string code = TagText(type);
   for (std::size_t i = 4; bytes && i + 4 <= length; ++i) {
     if (std::memcmp(bytes + i, code.data(), 4) != 0) continue;
     const std::uint8_t* atom = bytes + i - 4;
@@ -148,7 +150,7 @@ void DumpSoundDescription(int number, const std::uint8_t* d, std::size_t length)
   const std::size_t needed = version == 1 ? 52 : 36;
   if (version < 2 && length >= needed) {
     std::printf("    descSize      %d\n", Host<std::int32_t>(d, 0));
-    std::printf("    format        %s\n", FourChars(Host<std::uint32_t>(d, 4)).c_str());
+    std::printf("    format        %s\n", TagText(Host<std::uint32_t>(d, 4)).c_str());
     std::printf("    resvd1        %d\n", Host<std::int32_t>(d, 8));
     std::printf("    resvd2        %d\n", Host<std::int16_t>(d, 12));
     std::printf("    dataRefIndex  %d\n", Host<std::int16_t>(d, 14));
@@ -169,4 +171,37 @@ void DumpSoundDescription(int number, const std::uint8_t* d, std::size_t length)
     }
   }
   std::printf("\n");
+}
+
+namespace {
+constexpr std::size_t kShortForm = 36, kVersionOffset = 16;
+constexpr std::uint32_t kBufferSize = 6144, kBitRate = 256000;
+
+// The description in its version 0 form with the 'esds' (if any) right after it.
+void ShortenDescription(std::vector<std::uint8_t>& d, bool patch) {
+  std::uint32_t size = 0;
+  const std::uint8_t* found = FindAtomInHandle(d.data(), d.size(), Tag("esds"), size);
+  std::vector<std::uint8_t> esds(found, found + size);
+  if (patch && found && !ESDSSetBufferSizeAndBitrate(esds.data(), esds.size(), kBufferSize, kBitRate, kBitRate))
+    ErrorPrintf("ESDSSetBufferSizeAndBitrate failed\n");
+  PutHost<std::uint16_t>(d.data(), kVersionOffset, 0);
+  d.resize(kShortForm);
+  d.insert(d.end(), esds.begin(), esds.end());
+  PutHost<std::uint32_t>(d.data(), 0, std::uint32_t(d.size()));
+}
+}  // namespace
+
+void FixSoundDescriptions(QTTrack* track, bool patch) {
+  if (!track) return;
+  const Media media = track->media.media;
+  const long count = GetMediaSampleDescriptionCount(media);
+  const Handle description = NewHandle(0);
+  for (long i = 1; i <= count; ++i) {
+    GetMediaSampleDescription(media, i, description);
+    if (description->size() < kShortForm || Host<std::uint16_t>(description->data(), kVersionOffset) >= 2) continue;
+    ShortenDescription(*description, patch && count > 1);
+    if (const OSErr err = SetMediaSampleDescription(media, i, description); err != noErr)
+      std::printf("Set media description error %d\n", err);
+  }
+  DisposeHandle(description);
 }

@@ -8,6 +8,14 @@
 // A sound description is held with its fixed fields in the host's byte order,
 // its extension atoms big-endian, as the toolbox hands it out.
 
+class QTTrack;
+
+// Every sound description of the track in the short (version 0) form followed
+// directly by its 'esds'; with `patch` and more than one description, each
+// 'esds' also gets a common buffer size and bit rates. Version 2 descriptions,
+// whose fields lie elsewhere, are left as they are.
+void FixSoundDescriptions(QTTrack* track, bool patch);
+
 // The fields of an 'esds' atom.
 struct EsdsInfo {
   std::uint8_t version = 0;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "formats/FourCC.h"
+#include "platform/quicktime/QtTypes.h"
 
 BinStorage::BinStorage() : HeapChar(2048), writePos(data()) {}
 
@@ -107,8 +107,8 @@ bool BinStorage::AppendAtom(std::uint32_t type, const void* bytes, std::size_t c
 }
 
 bool BinStorage::AppendFreeAtom(std::size_t count) {
-  BeginAtom(FourCC("free"));
+  BeginAtom(Tag("free"));
   AppendZeros(count);
-  EndAtom(FourCC("free"));
+  EndAtom(Tag("free"));
   return true;
 }

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "assembly/SoundDescriptions.h"
-#include "formats/FourCC.h"
+#include "platform/quicktime/QtTypes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const bool quiet = std::freopen("/dev/null", "w", stdout) != nullptr;
   (void)quiet;
   std::vector<std::uint8_t> bytes(data, data + size);
   std::uint32_t atomSize = 0;
-  const std::uint8_t* found = FindAtomInHandle(bytes.data(), bytes.size(), FourCC("esds"), atomSize);
+  const std::uint8_t* found = FindAtomInHandle(bytes.data(), bytes.size(), Tag("esds"), atomSize);
   std::uint8_t* atom = found ? bytes.data() + (found - bytes.data()) : bytes.data();
   const std::size_t length = found ? atomSize : bytes.size();
   EsdsInfo info;

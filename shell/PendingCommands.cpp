@@ -9,8 +9,6 @@
 #include "project/PodProject.h"
 #include "shell/JOB.h"
 #include "shell/ErrorPrintf.h"
-#include "shell/MediaReport.h"
-#include "shell/TestCommands.h"
 #include "shell/WavConversion.h"
 
 namespace {
@@ -22,12 +20,6 @@ namespace {
 
 
 bool ConvertWavToAac(JOB&, const StdStringList&) { NotYet("cw4"); }
-
-
-bool MediaInfo(JOB&, const UString&, int mode) { NotYet(mode == 2 ? "fi2" : "fi"); }
-
-
-void RunTest(int, const StdStringList&, const StdStringList&) { NotYet("test"); }
 
 
 // The project is read all the same, so that its messages, its status and the

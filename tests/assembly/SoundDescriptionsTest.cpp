@@ -4,8 +4,10 @@
 #include <sstream>
 
 #include "TestSupport.h"
+#include "assembly/QTMovie.h"
 #include "assembly/SoundDescriptions.h"
-#include "formats/FourCC.h"
+#include <memory>
+#include "platform/quicktime/QtTypes.h"
 
 namespace {
 using Bytes = std::vector<std::uint8_t>;
@@ -44,7 +46,7 @@ TEST(Esds, ParsesWhatAnEncoderWrote) {
   const std::string file = ReadFile(path);
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(file.data());
   std::uint32_t size = 0;
-  const std::uint8_t* atom = FindAtomInHandle(bytes, file.size(), FourCC("esds"), size);
+  const std::uint8_t* atom = FindAtomInHandle(bytes, file.size(), Tag("esds"), size);
   ASSERT_NE(atom, nullptr);
   EsdsInfo info;
   ASSERT_TRUE(ParseEsds(atom, size, info));
@@ -102,10 +104,10 @@ TEST(Esds, RefusesBadTagsLengthsAndTruncation) {
 
   std::uint32_t size = 99;
   const Bytes lying = {0, 0, 0, 0, 0, 0, 0x10, 0, 'e', 's', 'd', 's', 0, 0};
-  EXPECT_EQ(FindAtomInHandle(lying.data(), lying.size(), FourCC("esds"), size), nullptr);
+  EXPECT_EQ(FindAtomInHandle(lying.data(), lying.size(), Tag("esds"), size), nullptr);
   EXPECT_EQ(size, 0u);
   const Bytes atStart = {'e', 's', 'd', 's', 0, 0, 0, 8};
-  EXPECT_EQ(FindAtomInHandle(atStart.data(), atStart.size(), FourCC("esds"), size), nullptr);
+  EXPECT_EQ(FindAtomInHandle(atStart.data(), atStart.size(), Tag("esds"), size), nullptr);
 }
 
 TEST(SoundDescription, DumpsVersionsZeroOneAndTwo) {
@@ -113,7 +115,7 @@ TEST(SoundDescription, DumpsVersionsZeroOneAndTwo) {
   const auto put32 = [&](std::size_t at, std::uint32_t v) { std::memcpy(d + at, &v, 4); };
   const auto put16 = [&](std::size_t at, std::uint16_t v) { std::memcpy(d + at, &v, 2); };
   put32(0, 52);
-  put32(4, FourCC("mp4a"));
+  put32(4, Tag("mp4a"));
   put16(14, 1);
   put16(16, 1);
   put16(24, 2);
@@ -133,4 +135,69 @@ TEST(SoundDescription, DumpsVersionsZeroOneAndTwo) {
             "    sampleRate    44100\n\n    samplesPerPacket 1024\n    bytesPerPacket   0\n"
             "    bytesPerFrame    0\n    bytesPerSample   0\n\n"
             "  Sound Description number 2\n\n\n");
+}
+
+namespace {
+std::vector<std::uint8_t> DescriptionOf(const QTTrack& track, long index) {
+  std::vector<std::uint8_t> d;
+  GetMediaSampleDescription(track.media.media, index, &d);
+  return d;
+}
+
+std::uint16_t VersionOf(const std::vector<std::uint8_t>& d) {
+  std::uint16_t v;
+  std::memcpy(&v, d.data() + 16, 2);
+  return v;
+}
+}  // namespace
+
+TEST(SoundDescription, FixGivesShortFormsAndCommonRatesToJoinedFiles) {
+  TempDir dir;
+  const std::string a = dir.Path("a.m4a"), b = dir.Path("b.m4a"), out = dir.Path("joined.m4a");
+  MustRun("ffmpeg -v error -f lavfi -i sine=duration=2:sample_rate=44100 -c:a aac -b:a 64k " + Quote(a));
+  MustRun("ffmpeg -v error -f lavfi -i sine=frequency=700:duration=2:sample_rate=44100 -c:a aac -b:a 96k " + Quote(b));
+  QTMovie first, second, work;
+  ASSERT_TRUE(first.OpenExistingMovie(a));
+  ASSERT_TRUE(second.OpenExistingMovie(b));
+  ASSERT_TRUE(work.CreateMovieFile(dir.Path("qtTemp")));
+  std::unique_ptr<QTTrack> one(first.GetSoundTrack(0)), two(second.GetSoundTrack(0));
+  std::unique_ptr<QTTrack> joined(work.AddTrackCopy(*one, true, 0, -1));
+  ASSERT_TRUE(joined);
+  ASSERT_GT(joined->InsertSegment(*two, 0, -1, -1, false), 0);
+  ASSERT_EQ(GetMediaSampleDescriptionCount(joined->media.media), 2);
+
+  FixSoundDescriptions(joined.get(), true);
+  for (long i = 1; i <= 2; ++i) {
+    const std::vector<std::uint8_t> d = DescriptionOf(*joined, i);
+    std::uint32_t size = 0;
+    const std::uint8_t* esds = FindAtomInHandle(d.data(), d.size(), Tag("esds"), size);
+    ASSERT_EQ(esds, d.data() + 36) << "the 'esds' follows the short form at once";
+    EXPECT_EQ(d.size(), 36u + size);
+    EXPECT_EQ(VersionOf(d), 0);
+    EsdsInfo info;
+    ASSERT_TRUE(ParseEsds(esds, size, info));
+    EXPECT_EQ(info.bufferSize, 6144u);
+    EXPECT_EQ(info.avgBitrate, 256000u);
+  }
+  ASSERT_TRUE(work.FlattenMovieToFile(out));
+  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries stream=codec_name,duration -of csv=p=0 " + Quote(out)),
+            "aac,4.000000\n");
+  EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -f null - 2>&1"), "");
+
+  QTMovie single;
+  ASSERT_TRUE(single.OpenExistingMovie(a));
+  std::unique_ptr<QTTrack> alone(single.GetSoundTrack(0));
+  const std::vector<std::uint8_t> before = DescriptionOf(*alone, 1);
+  FixSoundDescriptions(alone.get(), true);
+  const std::vector<std::uint8_t> after = DescriptionOf(*alone, 1);
+  const auto esdsOf = [](const std::vector<std::uint8_t>& d) {
+    std::uint32_t size = 0;
+    const std::uint8_t* atom = FindAtomInHandle(d.data(), d.size(), Tag("esds"), size);
+    EsdsInfo info;
+    EXPECT_TRUE(ParseEsds(atom, size, info));
+    return info;
+  };
+  const EsdsInfo original = esdsOf(before), kept = esdsOf(after);
+  EXPECT_EQ(kept.avgBitrate, original.avgBitrate);  // one file keeps its own rates
+  FixSoundDescriptions(nullptr, true);
 }

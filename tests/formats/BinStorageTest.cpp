@@ -3,7 +3,7 @@
 #include <string>
 
 #include "formats/BinStorage.h"
-#include "formats/FourCC.h"
+#include "platform/quicktime/QtTypes.h"
 
 namespace {
 std::string Bytes(const BinStorage& b) { return std::string(reinterpret_cast<const char*>(b.data()), b.Length()); }
@@ -38,11 +38,11 @@ TEST(BinStorage, GrowsByItsStepsAndKeepsContents) {
 
 TEST(BinStorage, NestedAtomsStringsAndFree) {
   BinStorage b;
-  b.BeginAtom(FourCC("moov"));
-  b.BeginAtom(FourCC("udta"));
+  b.BeginAtom(Tag("moov"));
+  b.BeginAtom(Tag("udta"));
   b.AppendU32(0xDEADBEEF, true);
-  EXPECT_EQ(b.EndAtom(FourCC("udta")), 12u);
-  EXPECT_EQ(b.EndAtom(FourCC("moov")), 20u);
+  EXPECT_EQ(b.EndAtom(Tag("udta")), 12u);
+  EXPECT_EQ(b.EndAtom(Tag("moov")), 20u);
   EXPECT_EQ(Bytes(b), std::string("\0\0\0\x14moov\0\0\0\x0Cudta\xDE\xAD\xBE\xEF", 20));
 
   BinStorage s;
