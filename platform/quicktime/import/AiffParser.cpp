@@ -1,5 +1,6 @@
 // AIFF and uncompressed AIFF-C: a big-endian 'FORM' of chunks, the format in
 // 'COMM', the frames in 'SSND'. Only the chunk headers are read.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>

@@ -1,5 +1,6 @@
 // WAV and its 64-bit form RF64: a RIFF list of chunks, the format in 'fmt ',
 // the frames in 'data'. Only the chunk headers are read.
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
