@@ -34,6 +34,7 @@ rm -f "$work"/ours*.mov "$work"/peer.m4a "$work"/copy.m4a
 # 80 joined copies of the hour lie past 4 GiB: 'co64', 64-bit 'mdat', version 1 headers
 read -r big big_kb < <(measure "$flatten" "$work/1h.m4a" "$work/big.mov" 80)
 size=$(stat -c %s "$work/big.mov")
-co64=$(grep -c co64 <(head -c 20000000 "$work/big.mov" | strings) || true)
+co64=$(ffprobe -v trace "$work/big.mov" 2>&1 | grep -c "type:'co64'" || true)
 duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$work/big.mov")
-echo "80 h join past 4 GiB: ${size} bytes in ${big}s, peak ${big_kb} KB, co64 present: $([ "$co64" -gt 0 ] && echo yes || echo no), ffprobe duration ${duration}s"
+tail=$(ffmpeg -v error -sseof -10 -i "$work/big.mov" -f null - 2>&1 | wc -l)
+echo "80 h join past 4 GiB: ${size} bytes in ${big}s, peak ${big_kb} KB, co64 atoms: ${co64}, ffprobe duration ${duration}s, decoder errors in the last 10 s: ${tail}"

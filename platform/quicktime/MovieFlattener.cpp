@@ -117,6 +117,23 @@ OSErr MovieFlattener::WriteTo(const std::string& path, const Progress& progress)
   if (path.empty()) return paramErr;
   PlanChunks();
   Interleave();
+  std::string temp = TempNameBeside(path);
+  Descriptor out(::mkstemp(temp.data()));
+  if (out.Get() < 0) return errno == ENOENT || errno == ENOTDIR ? OSErr(fnfErr) : WriteErr();
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  OSErr err = ::fchmod(out.Get(), 0666 & ~mask) == 0 ? noErr : ioErr;
+  if (err == noErr) err = WriteHead(out.Get());
+  if (err == noErr) err = CopyChunks(out.Get(), progress);
+  if (err == noErr && ::fsync(out.Get()) != 0) err = WriteErr();
+  if (err == noErr && ::rename(temp.c_str(), path.c_str()) != 0) err = OSErr(errno == EISDIR ? fnfErr : ioErr);
+  if (err != noErr) ::unlink(temp.c_str());
+  return err;
+}
+
+// The 'ftyp', the 'moov' and the 'mdat' header; the tables they were built
+// from are gone before the copying starts.
+OSErr MovieFlattener::WriteHead(int out) {
   MovieAtom atoms = BuildMovieAtom();
   const std::uint64_t mdatStart = PlaceChunks(atoms);
   AtomWriter head;
@@ -125,19 +142,7 @@ OSErr MovieFlattener::WriteTo(const std::string& path, const Progress& progress)
   head.PutHeader(Tag("mdat"), AtomSize(mdatPayload_));
   if (head.Status() != noErr) return head.Status();
   if (head.Position() != mdatStart) return internalQuickTimeError;
-
-  std::string temp = TempNameBeside(path);
-  Descriptor out(::mkstemp(temp.data()));
-  if (out.Get() < 0) return errno == ENOENT || errno == ENOTDIR ? OSErr(fnfErr) : WriteErr();
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  OSErr err = ::fchmod(out.Get(), 0666 & ~mask) == 0 ? noErr : ioErr;
-  if (err == noErr) err = WriteAll(out.Get(), head.Bytes().data(), head.Position(), 0);
-  if (err == noErr) err = CopyChunks(out.Get(), progress);
-  if (err == noErr && ::fsync(out.Get()) != 0) err = WriteErr();
-  if (err == noErr && ::rename(temp.c_str(), path.c_str()) != 0) err = OSErr(errno == EISDIR ? fnfErr : ioErr);
-  if (err != noErr) ::unlink(temp.c_str());
-  return err;
+  return WriteAll(out, head.Bytes().data(), head.Position(), 0);
 }
 
 void MovieFlattener::PlanChunks() {

@@ -44,6 +44,7 @@ class MovieFlattener {
   TrackAtom BuildTrackAtom(const TrackRecord& track, TrackPlan& plan);
   void FillSampleTable(const MediaRecord& media, TrackPlan& plan, SampleTableAtom& table);
   std::uint64_t PlaceChunks(MovieAtom& atoms);
+  OSErr WriteHead(int out);
   OSErr CopyChunks(int out, const Progress& progress);
 
   const MovieRecord& movie_;
