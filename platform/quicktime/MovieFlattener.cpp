@@ -18,6 +18,8 @@ namespace {
 constexpr OSType kSound = Tag("soun"), kVideo = Tag("vide"), kText = Tag("text");
 constexpr std::uint64_t kCopyBlock = 1 << 20;
 constexpr std::uint64_t kProgressStep = 64ull << 20;
+// Half a second each: weeks of media. More means tables that lie, not a movie.
+constexpr std::size_t kMaxChunks = 4u << 20;
 
 // Room for later header rewrites: major brand, minor version, four brands.
 FileTypeAtom QuickTimeFileType() {
@@ -115,7 +117,7 @@ MovieFlattener::MovieFlattener(const MovieRecord& movie) : movie_(movie), fileTy
 
 OSErr MovieFlattener::WriteTo(const std::string& path, const Progress& progress) {
   if (path.empty()) return paramErr;
-  PlanChunks();
+  if (!PlanChunks()) return memFullErr;
   Interleave();
   std::string temp = TempNameBeside(path);
   Descriptor out(::mkstemp(temp.data()));
@@ -145,7 +147,8 @@ OSErr MovieFlattener::WriteHead(int out) {
   return WriteAll(out, head.Bytes().data(), head.Position(), 0);
 }
 
-void MovieFlattener::PlanChunks() {
+bool MovieFlattener::PlanChunks() {
+  std::size_t planned = 0;
   for (const auto& track : movie_.tracks) {
     const MediaRecord& media = track->media;
     TrackPlan& plan = plans_.emplace_back();
@@ -161,9 +164,10 @@ void MovieFlattener::PlanChunks() {
     }
     media.samples.ForEachSpan(std::uint64_t(media.timeScale) / 2, [&](const SampleTable::Span& span) {
       plan.spans.push_back(span);
-      return true;
+      return ++planned <= kMaxChunks;
     });
   }
+  return planned <= kMaxChunks;
 }
 
 void MovieFlattener::Interleave() {

@@ -38,7 +38,7 @@ class MovieFlattener {
     std::vector<std::vector<std::uint8_t>> descriptions;
   };
 
-  void PlanChunks();
+  bool PlanChunks();  // false when the movie would need more chunks than any file can hold
   void Interleave();
   MovieAtom BuildMovieAtom();
   TrackAtom BuildTrackAtom(const TrackRecord& track, TrackPlan& plan);
