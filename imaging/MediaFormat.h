@@ -1,5 +1,5 @@
 #pragma once
-#include <deque>
+#include <vector>
 
 #include "imaging/MediaFormatBase.h"
 
@@ -10,5 +10,7 @@ class MediaFormat : public MediaFormatBase {
   void Push() override;
   void Pop() override;
 
-  std::deque<MediaFormatBase> formatStack;  // front = most recently saved
+  // Back = most recently saved. A vector, not a deque: every title holds a
+  // format, and an empty deque still allocates.
+  std::vector<MediaFormatBase> formatStack;
 };
