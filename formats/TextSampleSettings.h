@@ -5,7 +5,6 @@
 #include "platform/helper/StdStringList.h"
 #include "platform/quicktime/QuickDrawTypes.h"
 
-
 // "red green blue" in 0..255, widened to 16 bits; fewer than three numbers give black and false.
 bool ParseRGBColor(RGBColor& out, const std::string& value);
 // "left top right bottom"; fewer than four numbers give an empty rectangle and false.

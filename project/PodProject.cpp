@@ -93,16 +93,32 @@ std::int32_t ScaleFilterFromName(const std::string& name, std::int32_t def) {
 PodProject::PodProject(std::int32_t timeScale_) : timeScale(timeScale_) {}
 
 bool PodProject::Load(const std::string& podFileName, const std::string& folder) {
-  podFile = podFileName;
-  baseFolder = folder;
-  UString fullPath(podFileName);
-  MakeFullPath(fullPath, folder);
+  const UString fullPath = NameFiles(podFileName, folder);
   if (IsTooLarge(fullPath)) return false;
   UPrivProfilePrefs prefs;
   if (!prefs.Open(fullPath, nullptr)) {
     ErrorPrintf("pod file %s does not exist\n", fullPath.c_str());
     return false;
   }
+  return Read(prefs, fullPath);
+}
+
+UString PodProject::NameFiles(const std::string& podFileName, const std::string& folder) {
+  podFile = podFileName;
+  baseFolder = folder;
+  UString fullPath(podFileName);
+  MakeFullPath(fullPath, folder);
+  return fullPath;
+}
+
+bool PodProject::LoadText(const std::string& text, const std::string& podFileName, const std::string& folder) {
+  const UString fullPath = NameFiles(podFileName, folder);
+  UPrivProfilePrefs prefs;
+  prefs.Parse(text);
+  return Read(prefs, fullPath);
+}
+
+bool PodProject::Read(UPreferences& prefs, const std::string& fullPath) {
   prefs.SetSection("podcast");
   keepFinalImages = prefs.GetBool("keepfinalimages", false);
   keepIntermediateImages = prefs.GetBool("keepintermediateimages", false);

@@ -26,6 +26,8 @@ class PodProject {
 
   // Reads the project; false when it cannot be built (no basename, a missing audio file).
   bool Load(const std::string& podFileName, const std::string& folder);
+  // The same from text already in memory, as if read from that file.
+  bool LoadText(const std::string& text, const std::string& podFileName, const std::string& folder);
   // Turns a name the project gives into the full path of an existing file;
   // on failure the name stays as it was written.
   bool LocateFile(UString& name) const;
@@ -61,7 +63,9 @@ class PodProject {
   std::int32_t intScaleMethod = kBicubic, imgScaleMethod = kBicubic;
 
  private:
+  UString NameFiles(const std::string& podFileName, const std::string& folder);
   static bool IsTooLarge(const std::string& path);
+  bool Read(UPreferences& prefs, const std::string& fullPath);
   void ReadImageSettings(const UPreferences& prefs);
   void ReadFolders(const UPreferences& prefs);
   void ReadArtwork(const UPreferences& prefs);
