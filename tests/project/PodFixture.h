@@ -13,32 +13,25 @@
 class InFolder {
  public:
   explicit InFolder(const std::string& folder) : old_(getcwd(nullptr, 0)) { EXPECT_EQ(chdir(folder.c_str()), 0); }
-  ~InFolder() {
-    EXPECT_EQ(chdir(old_.get()), 0);
-  }
+  ~InFolder() { EXPECT_EQ(chdir(old_), 0); free(old_); }
 
  private:
-  struct Free {
-    void operator()(char* p) const { free(p); }
-  };
-  std::unique_ptr<char, Free> old_;
+  char* old_;
 };
 
 struct LoadedPod {
-  std::unique_ptr<PodProject> project;
+  std::unique_ptr<PodProject> project = std::make_unique<PodProject>(600);
   bool ok = false;
   std::string err;  // everything the load printed on standard error
 };
 
-// Writes `text` as show.pod into `dir` and loads it the way the build does:
-// from the project's folder as the current directory.
-inline LoadedPod LoadPod(const TempDir& dir, const std::string& text, const std::string& name = "show.pod") {
-  dir.Write(name, text);
+// Writes `text` as show.pod into `dir` and loads it from there, as the build does.
+inline LoadedPod LoadPod(const TempDir& dir, const std::string& text) {
+  dir.Write("show.pod", text);
   InFolder here(dir.path());
   LoadedPod loaded;
-  loaded.project = std::make_unique<PodProject>(600);
   testing::internal::CaptureStderr();
-  loaded.ok = loaded.project->Load(name, dir.path());
+  loaded.ok = loaded.project->Load("show.pod", dir.path());
   loaded.err = testing::internal::GetCapturedStderr();
   return loaded;
 }

@@ -1,98 +1,56 @@
-#include <gtest/gtest.h>
+#include "PodFixture.h"
 
-#include "project/ScaledTime.h"
-
-TEST(ScaledTime, NormalizesAndKeepsScalesOnlyWhenPositive) {
-  const ScaledTime t(600, 1300);
-  EXPECT_EQ(t.seconds, 2);
-  EXPECT_EQ(t.units, 100);
-  EXPECT_EQ(t.Value(), 1300);
-
-  const ScaledTime unscaled(-5, 1300);  // no scale: nothing to normalise by
-  EXPECT_EQ(unscaled.scale, 0);
-  EXPECT_EQ(unscaled.units, 1300);
+TEST(ScaledTime, NormalizesConvertsComparesAndSubtracts) {
+  const ScaledTime t(600, 1300), unscaled(-5, 1300), negative(600, -700);
+  EXPECT_EQ(t.seconds * 1000 + t.units, 2100);
+  EXPECT_EQ(unscaled.scale, 0);  // no scale: nothing to normalise by
   EXPECT_EQ(unscaled.Value(), 1300);
-
-  const ScaledTime negative(600, -700);  // a negative remainder stays as it is
-  EXPECT_EQ(negative.seconds, 0);
-  EXPECT_EQ(negative.units, -700);
+  EXPECT_EQ(negative.units, -700);  // a negative remainder stays as it is
 
   ScaledTime s(600, 0);
   EXPECT_TRUE(s.Set(1800, 0));  // scale 0 keeps the old one
-  EXPECT_EQ(s.scale, 600);
-  EXPECT_EQ(s.seconds, 3);
-  EXPECT_TRUE(s.Set(1500, 1000));
-  EXPECT_EQ(s.scale, 1000);
-  EXPECT_EQ(s.seconds, 1);
-  EXPECT_EQ(s.units, 500);
-  s.Clear();
-  EXPECT_EQ(s.scale, 0);
-  EXPECT_EQ(s.Value(), 0);
-
-  const ScaledTime big(600, std::int64_t(600) * 4000000);  // 4 million seconds: past 32 bits in units
-  EXPECT_EQ(big.Value64In(600), std::int64_t(600) * 4000000);
-  EXPECT_EQ(big.Value(), std::int32_t(std::uint32_t(std::uint64_t(600) * 4000000)));  // wraps like 32-bit code
-}
-
-TEST(ScaledTime, ConvertsComparesAndSubtractsAcrossScales) {
-  const ScaledTime oneSecond(600, 600), thousand(1000, 1000);
-  EXPECT_FALSE(oneSecond.IsGreater(thousand));
-  EXPECT_FALSE(oneSecond.IsLess(thousand));
-  EXPECT_FALSE(thousand.IsLess(oneSecond));
-  EXPECT_TRUE(ScaledTime(600, 601).IsGreater(thousand));
-  EXPECT_TRUE(ScaledTime(1000, 999).IsLess(oneSecond));
-
-  const ScaledTime t(600, 900);  // 1.5 s
-  EXPECT_EQ(t.ValueIn(600), 900);
-  EXPECT_EQ(t.ValueIn(44100), 66150);
-  EXPECT_EQ(t.Value64In(1000), 1500);
-  EXPECT_EQ(ScaledTime(600, 1).ValueIn(1000), 2);  // 1.67 rounds to the nearest unit
-  EXPECT_EQ(t.scale, 600);                          // a conversion never changes the value itself
-
-  ScaledTime c(600, 900);
-  EXPECT_TRUE(c.SetScale(1000));
-  EXPECT_EQ(c.seconds, 1);
-  EXPECT_EQ(c.units, 500);
+  EXPECT_EQ(s.scale * 10 + s.seconds, 6003);
   ScaledTime noScale(0, 900);
-  EXPECT_FALSE(noScale.SetScale(0));
   EXPECT_TRUE(noScale.SetScale(600));  // nothing to convert from: the units stay
   EXPECT_EQ(noScale.Value64In(600), 900);
 
-  const ScaledTime diff = ScaledTime(600, 1200).Minus(ScaledTime(1000, 500));
-  EXPECT_EQ(diff.scale, 600);
-  EXPECT_EQ(diff.Value(), 900);
-  const ScaledTime negative = ScaledTime(600, 300).Minus(ScaledTime(600, 900));
-  EXPECT_EQ(negative.seconds, 0);
-  EXPECT_EQ(negative.units, -600);
+  const ScaledTime big(600, std::int64_t(600) * 4000000);  // past 32 bits in units
+  EXPECT_EQ(big.Value64In(600), std::int64_t(600) * 4000000);
+  EXPECT_EQ(big.Value(), std::int32_t(std::uint32_t(std::uint64_t(600) * 4000000)));  // wraps like 32-bit code
 
+  const ScaledTime oneSecond(600, 600), thousand(1000, 1000);
+  EXPECT_FALSE(oneSecond.IsGreater(thousand) || oneSecond.IsLess(thousand) || thousand.IsLess(oneSecond));
+  EXPECT_TRUE(ScaledTime(600, 601).IsGreater(thousand) && ScaledTime(1000, 999).IsLess(oneSecond));
+  EXPECT_EQ(ScaledTime(600, 900).ValueIn(44100), 66150);
+  EXPECT_EQ(ScaledTime(600, 1).ValueIn(1000), 2);  // 1.67 rounds to the nearest unit
+
+  EXPECT_EQ(ScaledTime(600, 1200).Minus(ScaledTime(1000, 500)).Value(), 900);
+  const ScaledTime below = ScaledTime(600, 300).Minus(ScaledTime(600, 900));
+  EXPECT_EQ(below.seconds * 1000 + below.units, -600);
   ScaledTime same(600, 1200);
-  same.SubtractSameScale(ScaledTime(1000, 500));  // taken in its own units, unconverted
-  EXPECT_EQ(same.Value(), 700);
+  EXPECT_EQ(same.SubtractSameScale(ScaledTime(1000, 500)).Value(), 700);  // taken unconverted
 }
 
-TEST(ScaledTime, ParsesFourFieldTimeStrings) {
-  struct Case {
-    const char* text;
-    bool valid;
-    std::int32_t seconds;
-    std::int64_t units;
-  };
-  const Case cases[] = {
-      {"00:01:30.300", true, 90, 300},  {"1,2,3,4", true, 3723, 4},      {"0:0:0:700", true, 1, 100},
-      {"-0:01:00.0", true, 60, 0},      {"00:00:05.50", true, 5, 50},    {"00:00:10.1200", true, 12, 0},
-      {"aa:bb:cc:dd", true, 0, 0},      {" 1 : 2 : 3 . 4", true, 3723, 4}, {"1:2:3:4:5", true, 3723, 4},
-      {"01:30", false, 0, 0},           {"5", false, 0, 0},              {"1:2:3", false, 0, 0},
-      {"", false, 0, 0},                {"1::2.3", false, 0, 0},
-      {"99999999999:0:0.0", true, std::int32_t(std::uint32_t(2147483647u) * 3600u), 0},
-  };
-  for (const Case& c : cases) {
-    ScaledTime t(600, 12345);
-    EXPECT_EQ(t.Parse(c.text), c.valid) << c.text;
-    EXPECT_EQ(t.scale, 600) << c.text;
-    EXPECT_EQ(t.seconds, c.seconds) << c.text;
-    EXPECT_EQ(t.units, c.units) << c.text;
+// Every time string road, through the start key of a real project.
+TEST(ScaledTime, TimeStringsInAProject) {
+  const std::pair<const char*, int> valid[] = {
+      {"00:01:30.300", 54300}, {"1,2,3,4", 2233804},   {"0:0:0:700", 700},    {"-0:01:00.0", 36000},
+      {"00:00:05.50", 3050},   {"00:00:10.1200", 7200}, {"1:2:3:4:5", 2233804}, {" 1 : 2 : 3 . 4", 2233804}};
+  TempDir dir;
+  for (const auto& [text, units] : valid) {
+    const LoadedPod pod = LoadPod(dir, "[podcast]\nbasename=b\n[editpoint_1]\nchapter=c\nstart=" + std::string(text));
+    EXPECT_EQ(pod.err, "") << text;
+    EXPECT_EQ(PartsOf<EditPointChapter>(*pod.project, 4)[0]->startTime.Value(), units) << text;
   }
-  ScaledTime thousand(1000, 0);
-  ASSERT_TRUE(thousand.Parse("0:0:1.999"));  // units of the value's own scale, not hundredths
-  EXPECT_EQ(thousand.Value(), 1999);
+  // aa:bb:cc:dd reads as zero, so the offset is used instead.
+  EXPECT_EQ(LoadPod(dir, "[podcast]\nbasename=b\n[editpoint_1]\nstart=aa:bb:cc:dd\n").err, "");
+  for (const char* text : {"01:30", "5", "1:2:3", "1::2.3"}) {
+    const LoadedPod pod = LoadPod(dir, "[podcast]\nbasename=b\n[editpoint_1]\nchapter=c\nstart=" + std::string(text));
+    std::string expected;
+    for (int part = 0; part < 5; ++part) expected += "the chapter start time string is invalid: " + std::string(text) + "\n";
+    EXPECT_EQ(pod.err, expected);
+    EXPECT_EQ(PartsOf<EditPointChapter>(*pod.project, 4)[0]->startTime.Value(), 0) << text;
+  }
+  const LoadedPod thousand = LoadPod(dir, "[podcast]\nbasename=b\ntimescale=1000\n[editpoint_1]\nstart=0:0:1.999\n");
+  EXPECT_EQ(PartsOf<EditPointChapter>(*thousand.project, 4)[0]->startTime.Value(), 1999);  // units, not hundredths
 }
