@@ -4,8 +4,9 @@ namespace {
 const std::string kHead = "[podcast]\nbasename=b\n";
 
 std::string Chapters(const TempDir& dir, const std::string& sections) {
+  const LoadedPod pod = LoadPod(dir, kHead + sections);
   std::string texts;
-  for (EditPointChapter* c : PartsOf<EditPointChapter>(*LoadPod(dir, kHead + sections).project, 4)) texts += c->chapter + ";";
+  for (EditPointChapter* c : PartsOf<EditPointChapter>(*pod.project, 4)) texts += c->chapter + ";";
   return texts;
 }
 }  // namespace
