@@ -63,9 +63,12 @@ void UPrivProfilePrefs::Index() {
       byName_.emplace(Lower(name), sections_.size() - 1);
       continue;
     }
+    if (!current) continue;
+    // A line without '=' is a key with an empty value, as in a list of file names.
     const std::size_t eq = line.find('=');
-    if (!current || eq == std::string::npos) continue;
-    Entry e{UString(Trim(line.substr(0, eq))), UString(Unquote(Trim(line.substr(eq + 1)))), n};
+    const std::string key = Trim(line.substr(0, eq));
+    const std::string value = eq == std::string::npos ? std::string() : Unquote(Trim(line.substr(eq + 1)));
+    Entry e{UString(key), UString(value), n};
     current->byKey.emplace(Lower(e.key), current->entries.size());
     current->entries.push_back(std::move(e));
     current->lastLine = n;

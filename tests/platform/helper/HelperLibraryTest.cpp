@@ -46,6 +46,10 @@ TEST(UPrivProfilePrefs, ReadsWhatWindowsAndLinuxEditorsWrite) {
   EXPECT_EQ(pairs.GetKey(0), "\xC2\xA9nam");
   EXPECT_EQ(pairs.GetValue(2), "");
   EXPECT_EQ(prefs.GetKeysAndValue("nothing", pairs), 0);
+  UPrivProfilePrefs listed;
+  listed.Parse("[artwork]\ncover.jpg\nback cover.png=\n");
+  ASSERT_NE(listed.GetKeyList("artwork"), nullptr);
+  EXPECT_EQ(*listed.GetKeyList("artwork"), (StdStringList{"cover.jpg", "back cover.png"}));
   EXPECT_EQ(prefs.GetKeyList("nothing"), nullptr);
   ASSERT_NE(prefs.GetKeyList("metadata"), nullptr);
   EXPECT_EQ(prefs.GetKeyList("metadata")->at(1), "catg");
