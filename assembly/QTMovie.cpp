@@ -41,12 +41,12 @@ void PrintComponent(Component component) {
 bool QTMovie::CreateMovieFile(const std::string& file) {
   path = file;
   MakeFileIfMissing(path);
-  FSSpec spec;
-  if (NativePathNameToFSSpec(path.c_str(), &spec, 0) != noErr) {
+  FSSpec fileSpec;
+  if (NativePathNameToFSSpec(path.c_str(), &fileSpec, 0) != noErr) {
     std::printf("quicktime does not like the file path: %s\n", path.c_str());
     return false;
   }
-  if (const OSErr err = QTNewDataReferenceFromFSSpec(&spec, 0, &dataRef, &dataRefType); err != noErr) {
+  if (const OSErr err = QTNewDataReferenceFromFSSpec(&fileSpec, 0, &dataRef, &dataRefType); err != noErr) {
     std::printf("CreateMovieFile() could not create new data ref from FSRef %d\n", err);
     return false;
   }
@@ -60,12 +60,12 @@ bool QTMovie::CreateMovieFile(const std::string& file) {
 
 bool QTMovie::OpenExistingMovie(const std::string& file) {
   path = file;
-  FSSpec spec;
-  if (NativePathNameToFSSpec(path.c_str(), &spec, 0) != noErr) {
+  FSSpec fileSpec;
+  if (NativePathNameToFSSpec(path.c_str(), &fileSpec, 0) != noErr) {
     std::printf("quicktime does not like the file path: %s\n", path.c_str());
     return false;
   }
-  if (const OSErr err = QTNewDataReferenceFromFSSpec(&spec, 0, &dataRef, &dataRefType); err != noErr) {
+  if (const OSErr err = QTNewDataReferenceFromFSSpec(&fileSpec, 0, &dataRef, &dataRefType); err != noErr) {
     std::printf("OpenExistingMovie() could not create new data ref from FSRef %d\n", err);
     return false;
   }
@@ -82,14 +82,14 @@ bool QTMovie::OpenExistingMovie(const std::string& file) {
 
 bool QTMovie::FlattenMovieToFile(const std::string& file) {
   const bool made = MakeFileIfMissing(file);
-  FSSpec spec;
-  if (NativePathNameToFSSpec(file.c_str(), &spec, 0) != noErr) {
+  FSSpec fileSpec;
+  if (NativePathNameToFSSpec(file.c_str(), &fileSpec, 0) != noErr) {
     std::printf("FlattenMovieToFile: quicktime does not like the file path: %s\n", file.c_str());
     return false;
   }
   Handle target = nullptr;
   OSType targetType = 0;
-  if (QTNewDataReferenceFromFSSpec(&spec, 0, &target, &targetType) != noErr) {
+  if (QTNewDataReferenceFromFSSpec(&fileSpec, 0, &target, &targetType) != noErr) {
     std::printf("FlattenMovieToFile: unable to get file reference: %s\n", file.c_str());
     return false;
   }
@@ -123,13 +123,13 @@ bool QTMovie::ExportMpeg4(const std::string& file, const QTTrack* track) {
     return false;
   }
   MakeFileIfMissing(file);
-  FSSpec spec;
-  if (NativePathNameToFSSpec(file.c_str(), &spec, 0) != noErr) {
+  FSSpec fileSpec;
+  if (NativePathNameToFSSpec(file.c_str(), &fileSpec, 0) != noErr) {
     std::printf("quicktime does not like the file path: %s\n", file.c_str());
     return false;
   }
   ComponentInstance exporter = OpenComponent(found);
-  const OSErr err = MovieExportToFile(exporter, &spec, movie, track ? track->track : nullptr, 0, GetMovieDuration(movie));
+  const OSErr err = MovieExportToFile(exporter, &fileSpec, movie, track ? track->track : nullptr, 0, GetMovieDuration(movie));
   CloseComponent(exporter);
   if (err != noErr) {
     std::printf("MovieExportToFile returned error %d\n", err);

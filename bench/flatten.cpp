@@ -10,10 +10,10 @@
 
 namespace {
 Handle RefTo(const char* path) {
-  FSSpec spec;
+  FSSpec fileSpec;
   Handle ref = nullptr;
   OSType type = 0;
-  if (NativePathNameToFSSpec(path, &spec, 0) != noErr || QTNewDataReferenceFromFSSpec(&spec, 0, &ref, &type) != noErr)
+  if (NativePathNameToFSSpec(path, &fileSpec, 0) != noErr || QTNewDataReferenceFromFSSpec(&fileSpec, 0, &ref, &type) != noErr)
     return nullptr;
   return ref;
 }

@@ -34,7 +34,7 @@ void ExitMovies();
 OSErr Gestalt(OSType selector, long* response);
 OSErr GetMoviesError();
 
-// ---- Files: a native path becomes a file specification, that a data
+// ---- Files: a native path becomes an FSSpec, that a data
 // reference; movie storage is created or opened on a data reference.
 struct FSSpec {
   std::string path;
@@ -45,8 +45,8 @@ constexpr long newMovieActive = 1;
 constexpr long flattenAddMovieToDataFork = 1;
 constexpr long flattenForceMovieResourceBeforeMovieData = 0x40;
 // The file must exist (callers create it first); folders are refused.
-OSErr NativePathNameToFSSpec(const char* path, FSSpec* spec, long flags);
-OSErr QTNewDataReferenceFromFSSpec(const FSSpec* spec, std::uint32_t flags, Handle* dataRef, OSType* dataRefType);
+OSErr NativePathNameToFSSpec(const char* path, FSSpec* fileSpec, long flags);
+OSErr QTNewDataReferenceFromFSSpec(const FSSpec* fileSpec, std::uint32_t flags, Handle* dataRef, OSType* dataRefType);
 // A new empty movie whose own samples (AddMediaSample) go into the file.
 OSErr CreateMovieStorage(Handle dataRef, OSType dataRefType, OSType creator, long scriptTag, long createFlags,
                          DataHandler* storage, Movie* newMovie);

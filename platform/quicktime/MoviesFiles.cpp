@@ -62,17 +62,17 @@ OSErr Gestalt(OSType selector, long* response) {
 
 OSErr GetMoviesError() { return ToolboxState::LastResult(); }
 
-OSErr NativePathNameToFSSpec(const char* path, FSSpec* spec, long) {
-  if (!path || !*path || !spec) return Done(paramErr);
-  spec->path = Absolute(path);
+OSErr NativePathNameToFSSpec(const char* path, FSSpec* fileSpec, long) {
+  if (!path || !*path || !fileSpec) return Done(paramErr);
+  fileSpec->path = Absolute(path);
   struct stat info;
-  if (::stat(spec->path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return Done(fnfErr);
+  if (::stat(fileSpec->path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return Done(fnfErr);
   return Done(noErr);
 }
 
-OSErr QTNewDataReferenceFromFSSpec(const FSSpec* spec, std::uint32_t, Handle* dataRef, OSType* dataRefType) {
-  if (!spec || spec->path.empty() || !dataRef || !dataRefType) return Done(paramErr);
-  *dataRef = new std::vector<std::uint8_t>(spec->path.begin(), spec->path.end());
+OSErr QTNewDataReferenceFromFSSpec(const FSSpec* fileSpec, std::uint32_t, Handle* dataRef, OSType* dataRefType) {
+  if (!fileSpec || fileSpec->path.empty() || !dataRef || !dataRefType) return Done(paramErr);
+  *dataRef = new std::vector<std::uint8_t>(fileSpec->path.begin(), fileSpec->path.end());
   *dataRefType = AliasDataHandlerSubType;
   return Done(noErr);
 }

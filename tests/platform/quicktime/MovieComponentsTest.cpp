@@ -13,11 +13,11 @@ using OwnedHandle = std::unique_ptr<std::vector<std::uint8_t>>;
 
 OwnedHandle DataRefFor(const std::string& path) {
   MustRun("touch " + Quote(path));
-  FSSpec spec;
+  FSSpec fileSpec;
   Handle ref = nullptr;
   OSType type = 0;
-  EXPECT_EQ(NativePathNameToFSSpec(path.c_str(), &spec, 0), noErr);
-  EXPECT_EQ(QTNewDataReferenceFromFSSpec(&spec, 0, &ref, &type), noErr);
+  EXPECT_EQ(NativePathNameToFSSpec(path.c_str(), &fileSpec, 0), noErr);
+  EXPECT_EQ(QTNewDataReferenceFromFSSpec(&fileSpec, 0, &ref, &type), noErr);
   return OwnedHandle(ref);
 }
 
@@ -91,10 +91,10 @@ TEST(GraphicsImporter, JpegBecomesOneSampleThatPlays) {
   TempDir dir;
   const std::string jpeg = dir.Path("slide.jpg"), out = dir.Path("slides.mov");
   MustRun("ffmpeg -v error -f lavfi -i testsrc=size=320x240:duration=1 -frames:v 1 " + Quote(jpeg));
-  FSSpec spec;
-  ASSERT_EQ(NativePathNameToFSSpec(jpeg.c_str(), &spec, 0), noErr);
+  FSSpec fileSpec;
+  ASSERT_EQ(NativePathNameToFSSpec(jpeg.c_str(), &fileSpec, 0), noErr);
   GraphicsImportComponent importer = nullptr;
-  ASSERT_EQ(GetGraphicsImporterForFileWithFlags(&spec, &importer, kGraphicsImporterDontUseFileExtensions), noErr);
+  ASSERT_EQ(GetGraphicsImporterForFileWithFlags(&fileSpec, &importer, kGraphicsImporterDontUseFileExtensions), noErr);
   Handle ref = nullptr;
   ImageDescriptionHandle image = nullptr;
   unsigned long offset = 1, size = 0;

@@ -8,11 +8,11 @@
 
 namespace {
 Handle DataRefFor(const std::string& path) {
-  FSSpec spec;
+  FSSpec fileSpec;
   Handle ref = nullptr;
   OSType type = 0;
-  EXPECT_EQ(NativePathNameToFSSpec(path.c_str(), &spec, 0), noErr) << path;
-  EXPECT_EQ(QTNewDataReferenceFromFSSpec(&spec, 0, &ref, &type), noErr);
+  EXPECT_EQ(NativePathNameToFSSpec(path.c_str(), &fileSpec, 0), noErr) << path;
+  EXPECT_EQ(QTNewDataReferenceFromFSSpec(&fileSpec, 0, &ref, &type), noErr);
   return ref;
 }
 
@@ -119,9 +119,9 @@ TEST(MovieEditing, AacSegmentCutInsideSamplesKeepsExactTiming) {
 TEST(MovieEditing, BadCallsGiveTheirCodes) {
   TempDir dir;
   Movie movie = nullptr;
-  FSSpec spec;
-  EXPECT_EQ(NativePathNameToFSSpec(dir.Path("missing.mov").c_str(), &spec, 0), fnfErr);
-  EXPECT_EQ(NativePathNameToFSSpec(dir.path().c_str(), &spec, 0), fnfErr);
+  FSSpec fileSpec;
+  EXPECT_EQ(NativePathNameToFSSpec(dir.Path("missing.mov").c_str(), &fileSpec, 0), fnfErr);
+  EXPECT_EQ(NativePathNameToFSSpec(dir.path().c_str(), &fileSpec, 0), fnfErr);
   std::vector<std::uint8_t> folder(dir.path().begin(), dir.path().end());
   EXPECT_EQ(NewMovieFromDataRef(&movie, 0, nullptr, &folder, AliasDataHandlerSubType), fnfErr);
   const std::string junk = dir.Write("junk.m4a", std::string(5000, 'x'));

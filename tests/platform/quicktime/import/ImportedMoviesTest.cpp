@@ -8,11 +8,11 @@
 namespace {
 
 Handle DataRefFor(const std::string& path) {
-  FSSpec spec;
+  FSSpec fileSpec;
   Handle ref = nullptr;
   OSType type = 0;
-  EXPECT_EQ(NativePathNameToFSSpec(path.c_str(), &spec, 0), noErr) << path;
-  EXPECT_EQ(QTNewDataReferenceFromFSSpec(&spec, 0, &ref, &type), noErr);
+  EXPECT_EQ(NativePathNameToFSSpec(path.c_str(), &fileSpec, 0), noErr) << path;
+  EXPECT_EQ(QTNewDataReferenceFromFSSpec(&fileSpec, 0, &ref, &type), noErr);
   return ref;
 }
 
