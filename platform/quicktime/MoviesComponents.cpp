@@ -61,10 +61,7 @@ std::unique_ptr<MovieRecord> ExportedMovie(Movie movie, Track only, TimeValue st
     if (only && only != source.get()) continue;
     TrackRecord& track = copy->AddTrack();
     track.id = source->id;
-    track.enabled = source->enabled;
-    track.width = source->width;
-    track.height = source->height;
-    track.volume = source->volume;
+    track.CopyHeaderFrom(*source);
     track.references = source->references;
     track.media.type = source->media.type;
     track.media.timeScale = source->media.timeScale;

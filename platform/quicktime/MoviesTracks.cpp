@@ -97,13 +97,7 @@ OSErr AddEmptyTrackToMovie(Track source, Movie into, Handle dataRef, OSType data
   if (!source) return Done(invalidTrack);
   if (!into) return Done(invalidMovie);
   TrackRecord& track = into->AddTrack();
-  track.enabled = source->enabled;
-  track.width = source->width;
-  track.height = source->height;
-  track.volume = source->volume;
-  track.layer = source->layer;
-  track.alternateGroup = source->alternateGroup;
-  track.matrix = source->matrix;
+  track.CopyHeaderFrom(*source);
   Media media = NewTrackMedia(&track, source->media.type, source->media.timeScale, dataRef, dataRefType);
   if (!media) return GetMoviesError();
   media->language = source->media.language;

@@ -36,6 +36,8 @@ class TrackRecord {
   std::vector<RawAtom> userData;
   MediaRecord media;
 
+  // Takes the header values (enabled flag, size, volume, layer, group, matrix) of `source`.
+  void CopyHeaderFrom(const TrackRecord& source);
   // The track's length in movie units: the sum of its edits. A track presents
   // nothing of its media but what its edits say.
   std::uint64_t Duration() const;
