@@ -8,16 +8,8 @@ flatten=$build/bench/bench_flatten
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-ffmpeg -v error -f lavfi -i "sine=frequency=440:duration=3600" -c:a aac -b:a 128k "$work/1h.m4a"
-printf "file '%s'\n" $(for i in $(seq 10); do echo "$work/1h.m4a"; done) > "$work/list.txt"
-ffmpeg -v error -f concat -safe 0 -i "$work/list.txt" -c copy "$work/10h.m4a"
-
-# seconds and peak kilobytes of one command
-measure() {
-  /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>&1
-  cat "$work/time"
-}
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+source "$(dirname "$0")/common.sh"
+make_long_aac
 
 sync
 read -r ours ours_kb < <(measure "$flatten" "$work/1h.m4a" "$work/ours.mov")

@@ -10,29 +10,22 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$wo
 export TOLVA_LOCK_DIR="$work"
 mkdir -p "$work/1h" "$work/10h" "$work/many" "$HOME"
 
-ffmpeg -v error -f lavfi -i "sine=frequency=440:duration=3600" -c:a aac -b:a 128k "$work/1h/in.m4a"
-printf "file '%s'\n" $(for i in $(seq 10); do echo "$work/1h/in.m4a"; done) > "$work/list.txt"
-ffmpeg -v error -f concat -safe 0 -i "$work/list.txt" -c copy "$work/10h/in.m4a"
-
-measure() {  # seconds and peak kilobytes of one command
-  /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>&1
-  cat "$work/time"
-}
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+source "$(dirname "$0")/common.sh"
+make_long_aac
 
 sync
 cd "$work/1h"
-read -r ours ours_kb < <(measure "$tolva" in.m4a -t2)
-read -r peer peer_kb < <(measure ffmpeg -v error -y -i in.m4a -c copy peer.m4a)
-read -r copy _ < <(measure cp in.m4a copy.m4a)
+read -r ours ours_kb < <(measure "$tolva" ../1h.m4a -t2)
+read -r peer peer_kb < <(measure ffmpeg -v error -y -i ../1h.m4a -c copy peer.m4a)
+read -r copy _ < <(measure cp ../1h.m4a copy.m4a)
 [ "$(ffprobe -v error -show_entries stream=duration_ts -of csv=p=0 test.mov)" = \
-  "$(ffprobe -v error -show_entries stream=duration_ts -of csv=p=0 in.m4a)" ]
+  "$(ffprobe -v error -show_entries stream=duration_ts -of csv=p=0 ../1h.m4a)" ]
 echo "1 h AAC -t2: tolva ${ours}s (${ours_kb} KB peak), ffmpeg -c copy ${peer}s (${peer_kb} KB), cp ${copy}s"
 echo "  ratio tolva/ffmpeg $(ratio "$ours" "$peer"), tolva/cp $(ratio "$ours" "$copy")"
 rm -f test.mov peer.m4a copy.m4a
 
 cd "$work/10h"
-read -r long long_kb < <(measure "$tolva" in.m4a -t2)
+read -r long long_kb < <(measure "$tolva" ../10h.m4a -t2)
 echo "10 h AAC -t2: tolva ${long}s, peak ${long_kb} KB (1 h: ${ours_kb} KB)"
 rm -f test.mov
 
