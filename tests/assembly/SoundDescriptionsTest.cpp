@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <sstream>
 
 #include "TestSupport.h"
 #include "assembly/QTMovie.h"
@@ -23,19 +22,6 @@ Bytes Esds(std::uint8_t dcTag = 4, std::uint8_t dcLength = 17, std::uint8_t esLe
   return b;
 }
 
-// The bytes of ffprobe's hex dump of a stream's extradata.
-Bytes ExtradataOf(const std::string& path) {
-  std::istringstream dump(ReaderSays("ffprobe -v error -show_data -show_entries stream=extradata -of default " +
-                                     Quote(path)));
-  Bytes bytes;
-  for (std::string line; std::getline(dump, line);) {
-    if (line.size() < 10 || line[8] != ':') continue;
-    std::istringstream words(line.substr(10, 40));
-    for (std::string w; words >> w;)
-      for (std::size_t i = 0; i + 1 < w.size(); i += 2) bytes.push_back(std::uint8_t(std::stoi(w.substr(i, 2), nullptr, 16)));
-  }
-  return bytes;
-}
 }  // namespace
 
 TEST(Esds, ParsesWhatAnEncoderWrote) {

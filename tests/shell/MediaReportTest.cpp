@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -109,18 +110,13 @@ TEST_F(MediaReport, ExtendedReportShowsDescriptionsAndEsds) {
       << r.out;
   EXPECT_NE(r.out.find("    type:       40\n    streamType: 15\n"), std::string::npos);
   // The decoder-specific bytes are the stream's extradata as ffprobe sees it.
-  std::string extradata;
-  for (const std::string& line : Lines(ReaderSays("ffprobe -v error -show_data -show_entries stream=extradata " +
-                                                  Quote(aac))))
-    if (line.size() > 10 && line[8] == ':') extradata += line.substr(10, 40);
-  std::string hex;
-  for (char c : extradata)
-    if (c != ' ') hex += c;
   std::string expected;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    const std::string byte = hex.substr(i, 2);
-    expected += (byte[0] == '0' ? " " + byte.substr(1) : byte) + " ";
+  for (const std::uint8_t byte : ExtradataOf(aac)) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%2x ", byte);
+    expected += text;
   }
+  ASSERT_FALSE(expected.empty());
   EXPECT_NE(r.out.find("    decSpec:    " + expected + "\n"), std::string::npos) << expected;
   EXPECT_NE(r.out.find("File name:   still.jpg\nFormat:      \nSample Rate: 0\nDuration:    00:00:00.00\n\n"),
             std::string::npos);

@@ -110,3 +110,17 @@ std::string Quote(const std::string& s) {
   for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
 }
+
+std::vector<std::uint8_t> ExtradataOf(const std::string& path) {
+  std::istringstream dump(ReaderSays("ffprobe -v error -show_data -show_entries stream=extradata -of default " +
+                                     Quote(path)));
+  std::vector<std::uint8_t> bytes;
+  for (std::string line; std::getline(dump, line);) {
+    if (line.size() < 10 || line[8] != ':') continue;  // "00000000: 1188 56e5 00    ..V.."
+    std::istringstream words(line.substr(10, 40));
+    for (std::string w; words >> w;)
+      for (std::size_t i = 0; i + 1 < w.size(); i += 2)
+        bytes.push_back(std::uint8_t(std::stoi(w.substr(i, 2), nullptr, 16)));
+  }
+  return bytes;
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,4 +39,6 @@ std::string ReaderSays(const std::string& command);
 // Runs a shell command that must succeed (to make test media); fails the test otherwise.
 void MustRun(const std::string& command);
 std::string ReadFile(const std::string& path);
+// The extradata of a file's first stream, as ffprobe's hex dump shows it.
+std::vector<std::uint8_t> ExtradataOf(const std::string& path);
 std::string Quote(const std::string& s);  // for a shell
