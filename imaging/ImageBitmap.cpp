@@ -35,6 +35,15 @@ FiBitmap Writable(FIBITMAP* dib, FREE_IMAGE_FORMAT format) {
   return FiBitmap(FreeImage_ConvertTo24Bits(dib), &FreeImage_Unload);
 }
 
+// Slides are a few megapixels; a header claiming far more is a damaged or
+// hostile file whose pixels would not fit in memory.
+constexpr unsigned long long kMaxPixels = 128ull * 1000 * 1000;
+
+bool TooLarge(FREE_IMAGE_FORMAT format, const std::string& file) {
+  const FiBitmap header(FreeImage_Load(format, file.c_str(), FIF_LOAD_NOPIXELS), &FreeImage_Unload);
+  return header && (unsigned long long)FreeImage_GetWidth(header.get()) * FreeImage_GetHeight(header.get()) > kMaxPixels;
+}
+
 using MemoryFile = std::unique_ptr<FIMEMORY, decltype(&FreeImage_CloseMemory)>;
 
 bool Encode(FIBITMAP* dib, FREE_IMAGE_FORMAT format, int flags, std::string& bytes) {
@@ -66,6 +75,10 @@ bool ImageBitmap::Load(const std::string& file) {
   int format = kImageFormatUnknown;
   if (!IsImageFile(file, &format)) {
     ErrorPrintf("unsupported file type: \"%s\"\n", file.c_str());
+    return false;
+  }
+  if (TooLarge(FREE_IMAGE_FORMAT(format), file)) {
+    ErrorPrintf("image too large: \"%s\"\n", file.c_str());
     return false;
   }
   FiBitmap image = Standardised(

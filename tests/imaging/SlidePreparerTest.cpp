@@ -35,6 +35,14 @@ FiBitmap WithTransparentLeftHalf(FiBitmap picture) {
   }
   return rgba;
 }
+// A JPEG whose frame header claims width x height, far beyond its few real pixels.
+std::string WithClaimedSize(std::string jpeg, std::uint16_t width, std::uint16_t height) {
+  const std::size_t frame = jpeg.find("\xFF\xC0");
+  if (frame == std::string::npos) return {};
+  jpeg[frame + 5] = char(height >> 8), jpeg[frame + 6] = char(height);
+  jpeg[frame + 7] = char(width >> 8), jpeg[frame + 8] = char(width);
+  return jpeg;
+}
 }  // namespace
 
 TEST(SlidePreparer, EveryKindOfPictureComesOutAtFrameSizeCentredOnTheBackground) {
@@ -132,7 +140,8 @@ TEST(SlidePreparer, MissingUnknownAndBrokenPicturesNeverCrash) {
       {"header.jpg", jpeg.substr(0, 4) + std::string(200, '\x7f')},
       {"truncated.png", png.substr(0, png.size() / 2)},
       {"header.png", png.substr(0, 8) + std::string(200, '\x7f')},
-      {"signature.png", png.substr(0, 8)}};
+      {"signature.png", png.substr(0, 8)},
+      {"giant.jpg", WithClaimedSize(jpeg, 60000, 50000)}};
   for (const auto& [name, bytes] : broken) {
     const Slide slide = Prepare(dir.Write(name, bytes));
     if (slide.ok && slide.replaced) {
