@@ -36,7 +36,8 @@ OSErr ImportedTrack::AddTo(MovieRecord& movie, const ImportedMedia& imported) {
   const OSErr err = media.samples.Assign(std::move(times), imported.constantSampleSize, count, imported.sampleSizes,
                                          std::move(chunks), {}, {}, 1);
   if (err != noErr) return err;
-  track.edits.push_back(
-      {std::uint64_t(ConvertTimeScale(std::int64_t(media.Duration()), media.timeScale, movie.timeScale)), 0, fixed1});
+  const ImportedEdit heard = imported.presented.value_or(ImportedEdit{0, media.Duration()});
+  track.edits.push_back({std::uint64_t(ConvertTimeScale(std::int64_t(heard.duration), media.timeScale, movie.timeScale)),
+                         std::int64_t(heard.start), fixed1});
   return noErr;
 }

@@ -116,6 +116,26 @@ TEST(MovieEditing, AacSegmentCutInsideSamplesKeepsExactTiming) {
   EXPECT_EQ(Probe(out, "nb_frames"), "46\n");
 }
 
+TEST(MovieEditing, Mp3FilesJoinWithoutTheirEncodersDelayAndPadding) {
+  TempDir dir;
+  const std::string mp3 = dir.Path("talk.mp3"), out = dir.Path("joined.mov");
+  MustRun("ffmpeg -v error -f lavfi -i sine=duration=2.2:sample_rate=44100 -c:a libmp3lame -b:a 64k " + Quote(mp3));
+  OwnedMovie source = Open(mp3), work = Create(dir.Path("work.mov"));
+  Track sound = FirstTrackOf(source.get(), Tag("soun"));
+  ASSERT_NE(sound, nullptr);
+  // as long as what a gapless decoder gives, not the frames' length
+  const std::string decoded = ReaderSays("ffmpeg -v error -i " + Quote(mp3) + " -f s16le -ac 1 - | wc -c");
+  EXPECT_EQ(GetMediaPresentedDuration(GetTrackMedia(sound)), std::stoll(decoded) / 2);
+  EXPECT_EQ(GetMediaPresentedDuration(GetTrackMedia(sound)), 97020);
+
+  Track joined = EmptyCopy(sound, work.get());
+  SetMovieTimeScale(work.get(), 44100);
+  for (int i = 0; i < 2; ++i) ASSERT_EQ(InsertTrackSegment(sound, joined, 0, GetTrackDuration(sound), -1), noErr);
+  Flatten(work.get(), out);
+  EXPECT_EQ(Probe(out, "codec_name,duration_ts"), "mp3,194040\n");
+  EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -f null - 2>&1"), "");
+}
+
 TEST(MovieEditing, BadCallsGiveTheirCodes) {
   TempDir dir;
   Movie movie = nullptr;
