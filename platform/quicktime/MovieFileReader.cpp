@@ -117,6 +117,8 @@ OSErr MovieFileReader::FromAtoms(MovieAtom& atoms, const std::string& path, Movi
   if (atoms.header.timeScale == 0 || atoms.header.timeScale > INT32_MAX) return noMovieFound;
   movie.timeScale = TimeScale(atoms.header.timeScale);
   movie.matrix = atoms.header.matrix;
+  movie.created = atoms.header.created;
+  movie.modified = atoms.header.modified;
   if (atoms.userData) movie.userData = std::move(atoms.userData->items);
   for (TrackAtom& trackAtom : atoms.tracks) {
     TrackRecord& track = movie.AddTrack();

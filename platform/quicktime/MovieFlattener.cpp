@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <map>
 
+#include "platform/quicktime/Movies.h"
 #include "platform/quicktime/QtErrors.h"
 #include "platform/quicktime/TimeConversion.h"
 #include "platform/quicktime/atoms/AtomReader.h"
@@ -133,6 +134,16 @@ OSErr MovieFlattener::WriteTo(const std::string& path, const Progress& progress)
   return err;
 }
 
+OSErr MovieFlattener::WriteWithProgress(const std::string& path) {
+  const auto tell = [this](short message, double fraction) {
+    return !movie_.progress || movie_.progress(message, fraction) == noErr ? OSErr(noErr) : OSErr(progressProcAborted);
+  };
+  OSErr err = tell(movieProgressOpen, 0);
+  if (err == noErr) err = WriteTo(path, [&](double done) { return tell(movieProgressUpdatePercent, done); });
+  tell(movieProgressClose, 1);  // an opened flatten is always closed; its answer changes nothing
+  return err;
+}
+
 // The 'ftyp', the 'moov' and the 'mdat' header; the tables they were built
 // from are gone before the copying starts.
 OSErr MovieFlattener::WriteHead(int out) {
@@ -200,6 +211,8 @@ void MovieFlattener::Interleave() {
 
 MovieAtom MovieFlattener::BuildMovieAtom() {
   MovieAtom atoms;
+  atoms.header.created = movie_.created;
+  atoms.header.modified = movie_.modified;
   atoms.header.timeScale = std::uint32_t(movie_.timeScale);
   atoms.header.duration = movie_.Duration();
   atoms.header.matrix = movie_.matrix;
@@ -214,6 +227,8 @@ TrackAtom MovieFlattener::BuildTrackAtom(const TrackRecord& track, TrackPlan& pl
   TrackAtom atom;
   TrackHeaderAtom& header = atom.header;
   header.flags = TrackHeaderAtom::kInMovie | TrackHeaderAtom::kInPreview | (track.enabled ? TrackHeaderAtom::kEnabled : 0);
+  header.created = movie_.created;
+  header.modified = movie_.modified;
   header.trackId = track.id;
   header.duration = track.Duration();
   header.layer = track.layer;
@@ -241,6 +256,8 @@ TrackAtom MovieFlattener::BuildTrackAtom(const TrackRecord& track, TrackPlan& pl
 
   const MediaRecord& media = track.media;
   MediaAtom& mdia = atom.media;
+  mdia.header.created = movie_.created;
+  mdia.header.modified = movie_.modified;
   mdia.header.timeScale = std::uint32_t(media.timeScale);
   mdia.header.duration = media.Duration();
   mdia.header.language = media.language;

@@ -23,6 +23,9 @@ class MovieFlattener {
   // The brands the file claims; a QuickTime movie unless set.
   void SetFileType(FileTypeAtom fileType) { fileType_ = std::move(fileType); }
   OSErr WriteTo(const std::string& path, const Progress& progress);
+  // WriteTo, telling the movie's progress procedure that the flatten opens,
+  // how far it has come and that it closes; a refusal stops it.
+  OSErr WriteWithProgress(const std::string& path);
 
   // One chunk of the output: where its bytes come from and where they go.
   struct Chunk {

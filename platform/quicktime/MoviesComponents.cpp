@@ -126,7 +126,8 @@ OSErr MovieExportToFile(MovieExportComponent exporter, const FSSpec* file, Movie
   MovieFlattener flattener(*copy);
   if (mp4) flattener.SetFileType(FileTypeAtom{.majorBrand = Tag("mp42"), .minorVersion = 0,
                                               .compatibleBrands = {Tag("mp42"), Tag("isom")}});
-  return Done(flattener.WriteTo(file->path, movie->progress));
+  copy->progress = movie->progress;
+  return Done(flattener.WriteWithProgress(file->path));
 }
 
 OSErr GetGraphicsImporterForFileWithFlags(const FSSpec* file, GraphicsImportComponent* importer, long) {

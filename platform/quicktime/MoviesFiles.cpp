@@ -119,9 +119,7 @@ OSErr NewMovieFromDataRef(Movie* movie, short, short* id, Handle dataRef, OSType
 Movie FlattenMovieDataToDataRef(Movie movie, long, Handle dataRef, OSType, OSType, long, long) {
   const std::string path = PathOf(dataRef);
   if (!movie || path.empty()) return Done(paramErr), nullptr;
-  if (movie->progress) movie->progress(0);
-  const OSErr err = MovieFlattener(*movie).WriteTo(path, movie->progress);
-  if (err != noErr) return Done(err), nullptr;
+  if (const OSErr err = MovieFlattener(*movie).WriteWithProgress(path); err != noErr) return Done(err), nullptr;
   auto flat = std::make_unique<MovieRecord>();
   if (Done(MovieFileReader::Read(path, *flat)) != noErr) return nullptr;
   return flat.release();
@@ -132,8 +130,8 @@ void DisposeMovie(Movie movie) { delete movie; }
 void SetMovieProgressProc(Movie movie, MovieProgressUPP proc, long refCon) {
   if (!movie) return void(Done(invalidMovie));
   if (!proc) return void(movie->progress = nullptr);
-  movie->progress = [movie, proc, refCon](double fraction) {
-    return proc(movie, movieProgressUpdatePercent, progressOpFlatten, X2Fix(fraction), refCon);
+  movie->progress = [movie, proc, refCon](short message, double fraction) {
+    return proc(movie, message, progressOpFlatten, X2Fix(fraction), refCon);
   };
   Done(noErr);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/quicktime/QtTypes.h"
+#include "platform/quicktime/TimeConversion.h"
 #include "platform/quicktime/atoms/Matrix.h"
 #include "platform/quicktime/atoms/RawAtom.h"
 #include "platform/quicktime/model/TrackRecord.h"
@@ -21,10 +22,12 @@ class MovieRecord {
   TimeScale timeScale = 600;
   Matrix matrix = kIdentityMatrix;
   std::uint32_t nextTrackId = 1;
+  std::uint64_t created = MovieClockNow(), modified = created;  // every header of the movie carries these
   std::vector<std::unique_ptr<TrackRecord>> tracks;
   std::vector<RawAtom> userData;
   std::string storagePath;  // the movie's own file; empty when it has none
-  std::function<OSErr(double fraction)> progress;  // told how far a flatten has come
+  // Told when a flatten opens, how far it has come, and when it closes.
+  std::function<OSErr(short message, double fraction)> progress;
 
   std::uint64_t Duration() const;
   TrackRecord& AddTrack();

@@ -136,6 +136,49 @@ TEST(MovieEditing, Mp3FilesJoinWithoutTheirEncodersDelayAndPadding) {
   EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -f null - 2>&1"), "");
 }
 
+std::vector<std::pair<short, Fixed>> progressSeen;
+OSErr progressAnswer = noErr;
+
+OSErr RecordProgress(Movie, short message, short operation, Fixed percent, long refCon) {
+  EXPECT_EQ(operation, progressOpFlatten);
+  EXPECT_EQ(refCon, 7);
+  progressSeen.emplace_back(message, percent);
+  return message == movieProgressUpdatePercent ? progressAnswer : OSErr(noErr);
+}
+
+TEST(MovieEditing, FlattenTellsItsProgressStopsWhenToldAndStampsItsDate) {
+  TempDir dir;
+  const std::string wav = dir.Path("tone.wav"), out = dir.Path("out.mov");
+  MustRun("sox -n -r 8000 -c 1 -b 16 " + Quote(wav) + " synth 2 sine 440");
+  setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+  OwnedMovie source = Open(wav), work = Create(dir.Path("work.mov"));
+  unsetenv("SOURCE_DATE_EPOCH");
+  Track sound = FirstTrackOf(source.get(), Tag("soun"));
+  ASSERT_EQ(InsertTrackSegment(sound, EmptyCopy(sound, work.get()), 0, GetTrackDuration(sound), 0), noErr);
+  SetMovieProgressProc(work.get(), RecordProgress, 7);
+  Flatten(work.get(), out);
+  ASSERT_GE(progressSeen.size(), 3u);
+  EXPECT_EQ(progressSeen.front().first, movieProgressOpen);
+  EXPECT_EQ(progressSeen.back().first, movieProgressClose);
+  EXPECT_EQ(progressSeen[progressSeen.size() - 2], std::make_pair(movieProgressUpdatePercent, fixed1));
+  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries format_tags=creation_time -of csv=p=0 " + Quote(out)),
+            "2023-11-14T22:13:20.000000Z\n");
+
+  // a refusal stops the flatten, is closed all the same, and leaves the old file as it was
+  progressSeen.clear();
+  progressAnswer = -128;  // the user cancelled
+  const std::string before = ReadFile(out);
+  std::unique_ptr<std::vector<std::uint8_t>> ref(DataRefFor(out));
+  EXPECT_EQ(FlattenMovieDataToDataRef(work.get(), flattenForceMovieResourceBeforeMovieData, ref.get(),
+                                      AliasDataHandlerSubType, Tag("TVOD"), -1, createMovieFileDeleteCurFile),
+            nullptr);
+  EXPECT_EQ(GetMoviesError(), progressProcAborted);
+  EXPECT_EQ(progressSeen.back().first, movieProgressClose);
+  EXPECT_EQ(ReadFile(out), before);
+  EXPECT_EQ(ReaderSays("ls -A " + Quote(dir.Path(""))), "out.mov\ntone.wav\nwork.mov\n");
+  progressAnswer = noErr;
+}
+
 TEST(MovieEditing, BadCallsGiveTheirCodes) {
   TempDir dir;
   Movie movie = nullptr;
