@@ -107,5 +107,26 @@ void TrackEditor::PlaceEdits(std::int64_t at, std::vector<TrackRecord::Edit> edi
     }
     edits.insert(it, added.begin(), added.end());
   }
-  track_.edits = std::move(edits);
+  track_.edits = Merged(edits);
+}
+
+bool TrackEditor::Continues(const TrackRecord::Edit& edit, const TrackRecord::Edit& next) const {
+  if (edit.rate != next.rate) return false;
+  if (edit.mediaTime < 0 || next.mediaTime < 0) return edit.mediaTime < 0 && next.mediaTime < 0;
+  if (edit.rate != fixed1) return false;
+  const unsigned __int128 scaled = (unsigned __int128)edit.trackDuration * std::uint32_t(track_.media.timeScale);
+  const std::uint32_t movieScale = std::uint32_t(track_.movie.timeScale);
+  return movieScale > 0 && scaled % movieScale == 0 && std::uint64_t(next.mediaTime - edit.mediaTime) == scaled / movieScale;
+}
+
+std::vector<TrackRecord::Edit> TrackEditor::Merged(const std::vector<TrackRecord::Edit>& edits) const {
+  std::vector<TrackRecord::Edit> merged;
+  for (const TrackRecord::Edit& edit : edits) {
+    if (edit.trackDuration == 0) continue;
+    if (!merged.empty() && Continues(merged.back(), edit))
+      merged.back().trackDuration += edit.trackDuration;
+    else
+      merged.push_back(edit);
+  }
+  return merged;
 }

@@ -22,6 +22,11 @@ class TrackEditor {
                     std::uint64_t length, std::vector<TrackRecord::Edit>& added);
   // Puts `added` into `edits` (the track's presentation before) at track time `at` (-1: the end).
   void PlaceEdits(std::int64_t at, std::vector<TrackRecord::Edit> edits, std::vector<TrackRecord::Edit> added);
+  // Whether `next` carries on exactly where `edit` ends, so that one edit can say both.
+  bool Continues(const TrackRecord::Edit& edit, const TrackRecord::Edit& next) const;
+  // Joins the edits that continue each other and drops the empty ones, so that
+  // a track built by many insertions keeps a short edit list.
+  std::vector<TrackRecord::Edit> Merged(const std::vector<TrackRecord::Edit>& edits) const;
 
   TrackRecord& track_;
 };

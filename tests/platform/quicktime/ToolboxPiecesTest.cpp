@@ -128,8 +128,18 @@ TEST(TrackEditor, EditsSplitFillGapsAndFollowTheMovieClock) {
   EXPECT_EQ(dest.media.descriptions.size(), 1u);
   EXPECT_EQ(editor.InsertSegment(source, -1, 10, 0), invalidDuration);
 
+  // what continues the last edit lengthens it; so does a gap after a gap
+  ASSERT_EQ(editor.InsertMedia(-1, 2400, 600, fixed1), noErr);
+  ASSERT_EQ(dest.edits.size(), 5u);
+  EXPECT_EQ(dest.edits[4].trackDuration, 1200u);
+  ASSERT_EQ(editor.InsertMedia(1200, -1, 300, fixed1), noErr);
+  ASSERT_EQ(editor.InsertMedia(1200, -1, 300, fixed1), noErr);
+  ASSERT_EQ(dest.edits.size(), 6u);
+  EXPECT_EQ(dest.edits[2].trackDuration, 600u);
+  EXPECT_EQ(dest.edits[2].mediaTime, -1);
+
   movie.SetTimeScale(1000);
-  EXPECT_EQ(dest.Duration(), 11000u);
+  EXPECT_EQ(dest.Duration(), 13000u);
   EXPECT_EQ(source.edits[0].trackDuration, 4000u);
 }
 
