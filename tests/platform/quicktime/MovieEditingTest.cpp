@@ -63,6 +63,16 @@ Track EmptyCopy(Track source, Movie into) {
   return copy;
 }
 
+// A sound file that ffmpeg makes from `lavfiSource` and `codec`, opened as a movie.
+OwnedMovie MadeByFfmpeg(const std::string& path, const std::string& lavfiSource, const std::string& codec) {
+  MustRun("ffmpeg -v error -f lavfi -i " + lavfiSource + " " + codec + " " + Quote(path));
+  return Open(path);
+}
+
+std::string DecodeErrors(const std::string& path) {
+  return ReaderSays("ffmpeg -v error -i " + Quote(path) + " -f null - 2>&1");
+}
+
 std::string Md5(const std::string& input) {
   return ReaderSays("ffmpeg -v error " + input + " -map 0:a -f md5 -");
 }
@@ -94,14 +104,14 @@ TEST(MovieEditing, SegmentsOfPcmFilesJoinBitExact) {
             Md5("-ss 1 -t 1 -i " + Quote(one) + " -i " + Quote(two) + " -filter_complex [0:a][1:a]concat=v=0:a=1"));
   // both files became data references of the media, each named by its own description
   EXPECT_EQ(GetMediaSampleDescriptionCount(GetTrackMedia(joined)), 2);
-  EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -f null - 2>&1"), "");
+  EXPECT_EQ(DecodeErrors(out), "");
 }
 
 TEST(MovieEditing, AacSegmentCutInsideSamplesKeepsExactTiming) {
   TempDir dir;
-  const std::string m4a = dir.Path("tone.m4a"), out = dir.Path("cut.mov");
-  MustRun("ffmpeg -v error -f lavfi -i sine=frequency=500:duration=4 -c:a aac " + Quote(m4a));
-  OwnedMovie source = Open(m4a), work = Create(dir.Path("work.mov"));
+  const std::string out = dir.Path("cut.mov");
+  OwnedMovie source = MadeByFfmpeg(dir.Path("tone.m4a"), "sine=frequency=500:duration=4", "-c:a aac");
+  OwnedMovie work = Create(dir.Path("work.mov"));
   Track sound = FirstTrackOf(source.get(), Tag("soun"));
   ASSERT_NE(sound, nullptr);
   SetMovieTimeScale(source.get(), 44100);  // so that the cut can fall between two samples' starts
@@ -111,7 +121,7 @@ TEST(MovieEditing, AacSegmentCutInsideSamplesKeepsExactTiming) {
   Flatten(work.get(), out);
   // whole AAC frames are kept; the edit list presents exactly the 44100 samples asked for
   EXPECT_EQ(Probe(out, "duration_ts"), "44100\n");
-  EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -f null - 2>&1"), "");
+  EXPECT_EQ(DecodeErrors(out), "");
   // media times 2024 to 46124 lie in frames 1 to 45 (of 1024 samples each); frame 0 comes along for the decoder
   EXPECT_EQ(Probe(out, "nb_frames"), "46\n");
 }
@@ -119,8 +129,8 @@ TEST(MovieEditing, AacSegmentCutInsideSamplesKeepsExactTiming) {
 TEST(MovieEditing, Mp3FilesJoinWithoutTheirEncodersDelayAndPadding) {
   TempDir dir;
   const std::string mp3 = dir.Path("talk.mp3"), out = dir.Path("joined.mov");
-  MustRun("ffmpeg -v error -f lavfi -i sine=duration=2.2:sample_rate=44100 -c:a libmp3lame -b:a 64k " + Quote(mp3));
-  OwnedMovie source = Open(mp3), work = Create(dir.Path("work.mov"));
+  OwnedMovie source = MadeByFfmpeg(mp3, "sine=duration=2.2:sample_rate=44100", "-c:a libmp3lame -b:a 64k");
+  OwnedMovie work = Create(dir.Path("work.mov"));
   Track sound = FirstTrackOf(source.get(), Tag("soun"));
   ASSERT_NE(sound, nullptr);
   // as long as what a gapless decoder gives, not the frames' length
@@ -133,7 +143,7 @@ TEST(MovieEditing, Mp3FilesJoinWithoutTheirEncodersDelayAndPadding) {
   for (int i = 0; i < 2; ++i) ASSERT_EQ(InsertTrackSegment(sound, joined, 0, GetTrackDuration(sound), -1), noErr);
   Flatten(work.get(), out);
   EXPECT_EQ(Probe(out, "codec_name,duration_ts"), "mp3,194040\n");
-  EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -f null - 2>&1"), "");
+  EXPECT_EQ(DecodeErrors(out), "");
 }
 
 std::vector<std::pair<short, Fixed>> progressSeen;
