@@ -71,13 +71,18 @@ OSErr MovieFileReader::Read(const std::string& path, MovieRecord& movie) {
   FileCloser closer(fd);
   struct stat info;
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return fnfErr;
+  MovieAtom atoms;
+  if (const OSErr err = ReadMovieAtom(fd, atoms); err != noErr) return err;
+  return FromAtoms(atoms, path, movie);
+}
+
+// The raw bytes are gone once parsed: a long book's tables are held once.
+OSErr MovieFileReader::ReadMovieAtom(int fd, MovieAtom& atoms) {
   std::vector<std::uint8_t> bytes;
   if (const OSErr err = FindMovieAtom(fd, bytes); err != noErr) return err;
   AtomReader reader(bytes);
-  MovieAtom atoms;
   reader.Atom(atoms);
-  if (reader.Status() != noErr) return reader.Status();
-  return FromAtoms(atoms, path, movie);
+  return reader.Status();
 }
 
 OSErr MovieFileReader::FindMovieAtom(int fd, std::vector<std::uint8_t>& bytes) {
@@ -210,7 +215,7 @@ OSErr MovieFileReader::ReadSampleTable(SampleTableAtom& table, MediaRecord& medi
 
   // one entry per chunk, from the runs of 'stsc'
   const std::vector<SampleToChunkAtom::Run>& runs = table.sampleToChunk.runs;
-  const std::vector<std::uint64_t>& offsets = table.chunkOffsets.offsets;
+  const std::vector<std::uint64_t> offsets = std::move(table.chunkOffsets.offsets);  // gone once they are chunks
   std::vector<SampleTable::Chunk> chunks;
   chunks.reserve(offsets.size());
   for (std::size_t r = 0; r < runs.size(); ++r) {
@@ -224,7 +229,7 @@ OSErr MovieFileReader::ReadSampleTable(SampleTableAtom& table, MediaRecord& medi
 
   std::optional<std::vector<std::uint32_t>> sync;
   if (table.syncSamples) sync = std::move(table.syncSamples->samples);
-  const SampleSizeAtom& sizes = table.sampleSizes;
-  return media.samples.Assign(std::move(times), sizes.constantSize, sizes.sampleCount, sizes.sizes, std::move(chunks),
+  SampleSizeAtom& sizes = table.sampleSizes;
+  return media.samples.Assign(std::move(times), sizes.constantSize, sizes.sampleCount, std::move(sizes.sizes), std::move(chunks),
                               std::move(shifts), std::move(sync), std::uint32_t(media.descriptions.size()));
 }

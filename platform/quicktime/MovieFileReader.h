@@ -19,6 +19,7 @@ class MovieFileReader {
   static OSErr FromAtoms(MovieAtom& atoms, const std::string& path, MovieRecord& movie);
 
  private:
+  static OSErr ReadMovieAtom(int fd, MovieAtom& atoms);
   static OSErr ReadTrack(TrackAtom& atom, const std::string& path, TrackRecord& track);
   static OSErr ReadMedia(MediaAtom& atom, const std::string& path, MediaRecord& media);
   static OSErr ReadDataRefs(const MediaInformationAtom& info, const std::string& path, MediaRecord& media);

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <map>
 
+#include "platform/quicktime/MovieFileReader.h"
 #include "platform/quicktime/Movies.h"
 #include "platform/quicktime/QtErrors.h"
 #include "platform/quicktime/TimeConversion.h"
@@ -18,6 +19,7 @@
 namespace {
 constexpr OSType kSound = Tag("soun"), kVideo = Tag("vide"), kText = Tag("text");
 constexpr std::uint64_t kCopyBlock = 1 << 20;
+constexpr std::uint64_t kRunBytes = 16ull << 20;
 constexpr std::uint64_t kProgressStep = 64ull << 20;
 // Half a second each: weeks of media. More means tables that lie, not a movie.
 constexpr std::size_t kMaxChunks = 4u << 20;
@@ -120,6 +122,7 @@ OSErr MovieFlattener::WriteTo(const std::string& path, const Progress& progress)
   if (path.empty()) return paramErr;
   if (!PlanChunks()) return memFullErr;
   Interleave();
+  path_ = path;
   std::string temp = TempNameBeside(path);
   Descriptor out(::mkstemp(temp.data()));
   if (out.Get() < 0) return errno == ENOENT || errno == ENOTDIR ? OSErr(fnfErr) : WriteErr();
@@ -144,18 +147,28 @@ OSErr MovieFlattener::WriteWithProgress(const std::string& path) {
   return err;
 }
 
-// The 'ftyp', the 'moov' and the 'mdat' header; the tables they were built
-// from are gone before the copying starts.
+OSErr MovieFlattener::TakeWritten(MovieRecord& flat) {
+  if (path_.empty()) return paramErr;
+  return MovieFileReader::FromAtoms(atoms_, path_, flat);
+}
+
+// The 'ftyp', the 'moov' and the 'mdat' header, written in pieces as they are
+// made: the sample sizes are not copied on the way.
 OSErr MovieFlattener::WriteHead(int out) {
-  MovieAtom atoms = BuildMovieAtom();
-  const std::uint64_t mdatStart = PlaceChunks(atoms);
-  AtomWriter head;
+  atoms_ = BuildMovieAtom();
+  firstChunkAt_ = PlaceChunks();
+  std::uint64_t at = 0;
+  AtomWriter head([&](std::span<const std::uint8_t> bytes) {
+    const OSErr err = WriteAll(out, bytes.data(), bytes.size(), at);
+    at += bytes.size();
+    return err;
+  });
   head.Atom(fileType_);
-  head.Atom(atoms);
+  head.Atom(atoms_);
   head.PutHeader(Tag("mdat"), AtomSize(mdatPayload_));
+  head.Flush();
   if (head.Status() != noErr) return head.Status();
-  if (head.Position() != mdatStart) return internalQuickTimeError;
-  return WriteAll(out, head.Bytes().data(), head.Position(), 0);
+  return head.Position() == firstChunkAt_ ? OSErr(noErr) : OSErr(internalQuickTimeError);
 }
 
 bool MovieFlattener::PlanChunks() {
@@ -173,39 +186,38 @@ bool MovieFlattener::PlanChunks() {
       plan.descriptionMap.push_back(std::uint32_t(found - plan.descriptions.begin() + 1));
       if (found == plan.descriptions.end()) plan.descriptions.push_back(std::move(bytes));
     }
-    media.samples.ForEachSpan(std::uint64_t(media.timeScale) / 2, [&](const SampleTable::Span& span) {
-      plan.spans.push_back(span);
+    // a stretch ends at a chunk or once it lasts the half second: no more than this many
+    const std::uint64_t halfSecond = std::uint64_t(media.timeScale) / 2;
+    plan.chunks.reserve(std::min<std::uint64_t>(
+        {media.samples.SampleCount(), media.samples.Chunks().size() + media.Duration() / std::max<std::uint64_t>(halfSecond, 1) + 1,
+         kMaxChunks + 1}));
+    media.samples.ForEachSpan(halfSecond, [&](const SampleTable::Span& span) {
+      plan.chunks.push_back({span.offset, span.bytes, span.duration, std::uint32_t(span.sampleCount), span.description});
       return ++planned <= kMaxChunks;
     });
   }
   return planned <= kMaxChunks;
 }
 
+// Chunks in the order their times come, across tracks; at equal times the
+// earlier track first.
 void MovieFlattener::Interleave() {
-  struct Slot {
-    std::size_t track, span;
-    std::uint64_t start;
-  };
-  std::vector<Slot> order;
-  for (std::size_t t = 0; t < plans_.size(); ++t) {
-    std::uint64_t start = 0;
-    for (std::size_t s = 0; s < plans_[t].spans.size(); ++s) {
-      order.push_back({t, s, start});
-      start += plans_[t].spans[s].duration;
-    }
-  }
+  std::size_t total = 0;
+  for (const TrackPlan& plan : plans_) total += plan.chunks.size();
+  order_.reserve(total);
+  std::vector<std::size_t> next(plans_.size(), 0);
+  std::vector<std::uint64_t> start(plans_.size(), 0);
   using Wide = unsigned __int128;
   const auto scale = [&](std::size_t t) { return Wide(movie_.tracks[t]->media.timeScale); };
-  std::stable_sort(order.begin(), order.end(), [&](const Slot& a, const Slot& b) {
-    return a.start * scale(b.track) < b.start * scale(a.track);
-  });
-  for (const Slot& slot : order) {
-    const SampleTable::Span& span = plans_[slot.track].spans[slot.span];
-    const MediaRecord& media = movie_.tracks[slot.track]->media;
-    const std::uint16_t ref = media.DataRefOf(span.description);
-    const std::string file = ref > 0 && ref <= media.dataRefs.size() ? media.dataRefs[ref - 1] : std::string();
-    chunks_.push_back({slot.track, file, span.offset, span.bytes, 0});
-    mdatPayload_ += span.bytes;
+  const auto earlier = [&](std::size_t a, std::size_t b) { return start[a] * scale(b) < start[b] * scale(a); };
+  for (std::size_t left = total; left > 0; --left) {
+    std::size_t pick = plans_.size();
+    for (std::size_t t = 0; t < plans_.size(); ++t)
+      if (next[t] < plans_[t].chunks.size() && (pick == plans_.size() || earlier(t, pick))) pick = t;
+    const PlannedChunk& chunk = plans_[pick].chunks[next[pick]++];
+    order_.push_back(std::uint32_t(pick));
+    start[pick] += chunk.duration;
+    mdatPayload_ += chunk.bytes;
   }
 }
 
@@ -294,60 +306,79 @@ void MovieFlattener::FillSampleTable(const MediaRecord& media, TrackPlan& plan, 
     CompositionOffsetAtom& shifts = table.compositionOffsets.emplace();
     for (const SampleTable::OffsetRun& run : samples.CompositionOffsets()) shifts.runs.push_back({run.count, run.offset});
   }
-  for (std::size_t c = 0; c < plan.spans.size(); ++c) {
-    const SampleTable::Span& span = plan.spans[c];
-    const std::uint32_t description = plan.descriptionMap[span.description - 1];
+  for (std::size_t c = 0; c < plan.chunks.size(); ++c) {
+    const PlannedChunk& chunk = plan.chunks[c];
+    const std::uint32_t description = plan.descriptionMap[chunk.description - 1];
     auto& runs = table.sampleToChunk.runs;
-    if (runs.empty() || runs.back().samplesPerChunk != span.sampleCount || runs.back().descriptionIndex != description)
-      runs.push_back({std::uint32_t(c + 1), std::uint32_t(span.sampleCount), description});
+    if (runs.empty() || runs.back().samplesPerChunk != chunk.sampleCount || runs.back().descriptionIndex != description)
+      runs.push_back({std::uint32_t(c + 1), chunk.sampleCount, description});
   }
   table.sampleSizes.constantSize = samples.Sizes().empty() ? samples.ConstantSize() : 0;
   table.sampleSizes.sampleCount = std::uint32_t(samples.SampleCount());
-  table.sampleSizes.sizes = samples.Sizes();
-  table.chunkOffsets.offsets.assign(plan.spans.size(), 0);
+  table.sampleSizes.sizes = samples.SharedSizes();
+  table.chunkOffsets.offsets.assign(plan.chunks.size(), 0);
   if (samples.SyncSamples()) table.syncSamples.emplace().samples = *samples.SyncSamples();
 }
 
-std::uint64_t MovieFlattener::PlaceChunks(MovieAtom& atoms) {
+std::vector<std::uint64_t>& MovieFlattener::OffsetsOf(std::size_t track) {
+  return atoms_.tracks[track].media.information.sampleTable.chunkOffsets.offsets;
+}
+
+const std::string& MovieFlattener::SourceOf(std::size_t track, const PlannedChunk& chunk) const {
+  static const std::string nowhere;
+  const MediaRecord& media = movie_.tracks[track]->media;
+  const std::uint16_t ref = media.DataRefOf(chunk.description);
+  return ref > 0 && ref <= media.dataRefs.size() ? media.dataRefs[ref - 1] : nowhere;
+}
+
+// Where the first chunk starts, once every chunk has its place.
+std::uint64_t MovieFlattener::PlaceChunks() {
   const std::uint64_t before = MeasuredSize(fileType_), mdatHeader = AtomSize(mdatPayload_) - mdatPayload_;
   // Offsets depend on the size of 'moov', which grows when a table needs
   // 64-bit offsets; each pass can only widen, so this settles.
-  for (std::uint64_t moovSize = MeasuredSize(atoms);;) {
+  for (std::uint64_t moovSize = MeasuredSize(atoms_);;) {
     std::uint64_t at = before + moovSize + mdatHeader;
-    std::vector<std::size_t> next(atoms.tracks.size(), 0);
-    for (Chunk& chunk : chunks_) {
-      chunk.outputOffset = at;
-      atoms.tracks[chunk.track].media.information.sampleTable.chunkOffsets.offsets[next[chunk.track]++] = at;
-      at += chunk.bytes;
+    std::vector<std::size_t> next(plans_.size(), 0);
+    for (const std::uint32_t track : order_) {
+      OffsetsOf(track)[next[track]] = at;
+      at += plans_[track].chunks[next[track]++].bytes;
     }
-    const std::uint64_t measured = MeasuredSize(atoms);
+    const std::uint64_t measured = MeasuredSize(atoms_);
     if (measured == moovSize) return before + moovSize + mdatHeader;
     moovSize = measured;
   }
 }
 
+// Chunks that lie back to back in one source move as one run, handed to the
+// kernel; each run is sent on to the disk at once, so that the closing fsync
+// waits only for the last and dirty pages never pile up to slow the copy.
 OSErr MovieFlattener::CopyChunks(int out, const Progress& progress) {
   std::map<std::string, Descriptor> sources;
-  std::uint64_t done = 0, reported = 0;
-  for (std::size_t i = 0; i < chunks_.size();) {
-    // consecutive chunks that lie back to back in one source move as one run
-    std::size_t end = i + 1;
-    std::uint64_t bytes = chunks_[i].bytes;
-    while (end < chunks_.size() && chunks_[end].file == chunks_[i].file &&
-           chunks_[end].sourceOffset == chunks_[i].sourceOffset + bytes && bytes < kProgressStep)
-      bytes += chunks_[end++].bytes;
-    auto source = sources.find(chunks_[i].file);
-    if (source == sources.end()) {
-      Descriptor fd(::open(chunks_[i].file.c_str(), O_RDONLY | O_CLOEXEC));
-      if (fd.Get() < 0) return couldNotResolveDataRef;
-      source = sources.emplace(chunks_[i].file, std::move(fd)).first;
+  std::vector<std::size_t> next(plans_.size(), 0);
+  std::uint64_t at = firstChunkAt_, done = 0, reported = 0;
+  for (std::size_t i = 0; i < order_.size();) {
+    const std::size_t track = order_[i];
+    const PlannedChunk& first = plans_[track].chunks[next[track]++];
+    const std::string& file = SourceOf(track, first);
+    std::uint64_t bytes = first.bytes;
+    for (++i; i < order_.size() && bytes < kRunBytes; ++i) {
+      const std::size_t other = order_[i];
+      const PlannedChunk& chunk = plans_[other].chunks[next[other]];
+      if (chunk.sourceOffset != first.sourceOffset + bytes || SourceOf(other, chunk) != file) break;
+      bytes += chunk.bytes;
+      ++next[other];
     }
-    if (const OSErr err = CopyRun(source->second.Get(), chunks_[i].sourceOffset, bytes, out, chunks_[i].outputOffset);
-        err != noErr)
-      return err;
+    auto source = sources.find(file);
+    if (source == sources.end()) {
+      Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+      if (fd.Get() < 0) return couldNotResolveDataRef;
+      source = sources.emplace(file, std::move(fd)).first;
+    }
+    if (const OSErr err = CopyRun(source->second.Get(), first.sourceOffset, bytes, out, at); err != noErr) return err;
+    ::sync_file_range(out, off64_t(at), off64_t(bytes), SYNC_FILE_RANGE_WRITE);  // a hint; fsync reports failures
+    at += bytes;
     done += bytes;
-    i = end;
-    if (progress && (done - reported >= kProgressStep || i == chunks_.size())) {
+    if (progress && (done - reported >= kProgressStep || i == order_.size())) {
       reported = done;
       if (const OSErr err = progress(mdatPayload_ ? double(done) / double(mdatPayload_) : 1.0); err != noErr) return err;
     }

@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -27,16 +26,19 @@ class MovieFlattener {
   // how far it has come and that it closes; a refusal stops it.
   OSErr WriteWithProgress(const std::string& path);
 
-  // One chunk of the output: where its bytes come from and where they go.
-  struct Chunk {
-    std::size_t track = 0;
-    std::string file;
-    std::uint64_t sourceOffset = 0, bytes = 0, outputOffset = 0;
-  };
+  // The movie as the file just written holds it, made from what was written
+  // rather than read back; its sample sizes stay shared with the source's.
+  // Once, after WriteTo succeeded.
+  OSErr TakeWritten(MovieRecord& flat);
 
  private:
+  // A stretch of one track's samples that becomes one chunk of the output.
+  struct PlannedChunk {
+    std::uint64_t sourceOffset = 0, bytes = 0, duration = 0;
+    std::uint32_t sampleCount = 0, description = 1;  // the source's 1-based description
+  };
   struct TrackPlan {
-    std::vector<SampleTable::Span> spans;
+    std::vector<PlannedChunk> chunks;
     std::vector<std::uint32_t> descriptionMap;  // source index - 1 -> output index
     std::vector<std::vector<std::uint8_t>> descriptions;
   };
@@ -46,13 +48,17 @@ class MovieFlattener {
   MovieAtom BuildMovieAtom();
   TrackAtom BuildTrackAtom(const TrackRecord& track, TrackPlan& plan);
   void FillSampleTable(const MediaRecord& media, TrackPlan& plan, SampleTableAtom& table);
-  std::uint64_t PlaceChunks(MovieAtom& atoms);
+  std::vector<std::uint64_t>& OffsetsOf(std::size_t track);
+  std::uint64_t PlaceChunks();
   OSErr WriteHead(int out);
   OSErr CopyChunks(int out, const Progress& progress);
+  const std::string& SourceOf(std::size_t track, const PlannedChunk& chunk) const;
 
   const MovieRecord& movie_;
   FileTypeAtom fileType_;
   std::vector<TrackPlan> plans_;
-  std::vector<Chunk> chunks_;  // in file order
-  std::uint64_t mdatPayload_ = 0;
+  std::vector<std::uint32_t> order_;  // the track of each chunk, in file order
+  MovieAtom atoms_;
+  std::string path_;
+  std::uint64_t mdatPayload_ = 0, firstChunkAt_ = 0;
 };

@@ -119,9 +119,10 @@ OSErr NewMovieFromDataRef(Movie* movie, short, short* id, Handle dataRef, OSType
 Movie FlattenMovieDataToDataRef(Movie movie, long, Handle dataRef, OSType, OSType, long, long) {
   const std::string path = PathOf(dataRef);
   if (!movie || path.empty()) return Done(paramErr), nullptr;
-  if (const OSErr err = MovieFlattener(*movie).WriteWithProgress(path); err != noErr) return Done(err), nullptr;
+  MovieFlattener flattener(*movie);
+  if (const OSErr err = flattener.WriteWithProgress(path); err != noErr) return Done(err), nullptr;
   auto flat = std::make_unique<MovieRecord>();
-  if (Done(MovieFileReader::Read(path, *flat)) != noErr) return nullptr;
+  if (Done(flattener.TakeWritten(*flat)) != noErr) return nullptr;
   return flat.release();
 }
 

@@ -7,6 +7,7 @@
 #include "platform/quicktime/QtErrors.h"
 #include "platform/quicktime/atoms/AtomSlots.h"
 #include "platform/quicktime/atoms/RawAtom.h"
+#include "platform/quicktime/atoms/SharedVector.h"
 
 // Describes atoms as text, one "name: value" line per field, indented by
 // depth: for traces and for tests that compare what was read with what was
@@ -37,6 +38,13 @@ class AtomDumper {
   template <class E, class F>
   void Array(const char* name, std::vector<E>& entries, std::uint64_t, std::uint64_t entryBytes, F&& each) {
     Table(name, entries, entryBytes, each);
+  }
+  template <class E, class F>
+  void Array(const char* name, SharedVector<E>& entries, std::uint64_t, std::uint64_t, F&& each) {
+    Line(name, std::to_string(entries.size()));
+    Nested([&] {
+      for (E entry : entries.Get()) each(entry);
+    });
   }
   template <class E, class F>
   void Repeat(const char* name, std::vector<E>& entries, std::uint64_t entryBytes, F&& each) {

@@ -10,6 +10,7 @@
 #include "platform/quicktime/atoms/AtomHeader.h"
 #include "platform/quicktime/atoms/AtomSlots.h"
 #include "platform/quicktime/atoms/RawAtom.h"
+#include "platform/quicktime/atoms/SharedVector.h"
 
 // Reads atoms from bytes in memory. A child reader is a window carved out of
 // its parent, so no atom sees past the one that holds it. Errors are sticky:
@@ -53,6 +54,12 @@ class AtomReader {
     if (count > Left() / entryBytes) return Fail();
     entries.resize(count);
     for (E& entry : entries) each(entry);
+  }
+  template <class E, class F>
+  void Array(const char* name, SharedVector<E>& entries, std::uint64_t count, std::uint64_t entryBytes, F&& each) {
+    std::vector<E> read;
+    Array(name, read, count, entryBytes, each);
+    entries = std::move(read);
   }
   // Entries up to the end of the atom.
   template <class E, class F>

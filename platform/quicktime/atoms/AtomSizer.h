@@ -30,8 +30,8 @@ class AtomSizer {
   void Table(const char*, std::vector<E>& entries, std::uint64_t entryBytes, F&&) {
     bytes_ += 4 + entries.size() * entryBytes;
   }
-  template <class E, class F>
-  void Array(const char*, std::vector<E>&, std::uint64_t count, std::uint64_t entryBytes, F&&) {
+  template <class Entries, class F>
+  void Array(const char*, Entries&, std::uint64_t count, std::uint64_t entryBytes, F&&) {
     bytes_ += count * entryBytes;
   }
   template <class E, class F>

@@ -9,4 +9,13 @@ void AtomWriter::PutHeader(OSType type, std::uint64_t total) {
 
 void AtomWriter::PutBig(std::uint64_t value, std::size_t width) {
   for (std::size_t i = width; i-- > 0;) bytes_.push_back(std::uint8_t(value >> (8 * i)));
+  FlushWhenFull();
+}
+
+void AtomWriter::Flush() {
+  if (!sink_ || bytes_.empty()) return;
+  if (err_ == noErr)
+    if (const OSErr err = sink_(bytes_); err != noErr) Fail(err);
+  handedOn_ += bytes_.size();
+  bytes_.clear();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <concepts>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <type_traits>
 #include <vector>
@@ -10,14 +11,25 @@
 #include "platform/quicktime/atoms/AtomSizer.h"
 #include "platform/quicktime/atoms/AtomSlots.h"
 #include "platform/quicktime/atoms/RawAtom.h"
+#include "platform/quicktime/atoms/SharedVector.h"
 
 // Writes atoms into a byte buffer, big-endian, each one measured before its
-// header is written.
+// header is written. Given a sink, it hands the bytes on in pieces as it goes,
+// so that a large 'moov' needs no buffer of its own size.
 class AtomWriter {
  public:
+  using Sink = std::function<OSErr(std::span<const std::uint8_t> bytes)>;
+  static constexpr std::size_t kPieceBytes = 1 << 20;
+
+  AtomWriter() = default;
+  explicit AtomWriter(Sink sink) : sink_(std::move(sink)) {}
+
+  // What is not yet handed on: with no sink, everything written.
   const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
-  std::uint64_t Position() const { return bytes_.size(); }
+  std::uint64_t Position() const { return handedOn_ + bytes_.size(); }
   OSErr Status() const { return err_; }
+  // Hands what is buffered to the sink.
+  void Flush();
   void Fail(OSErr err = paramErr) {
     if (err_ == noErr) err_ = err;
   }
@@ -52,6 +64,11 @@ class AtomWriter {
     for (E& entry : entries) each(entry);
   }
   template <class E, class F>
+  void Array(const char*, const SharedVector<E>& entries, std::uint64_t count, std::uint64_t, F&& each) {
+    if (entries.size() != count) Fail();
+    for (E entry : entries.Get()) each(entry);  // a copy each: the shared entries stay untouched
+  }
+  template <class E, class F>
   void Repeat(const char*, std::vector<E>& entries, std::uint64_t, F&& each) {
     for (E& entry : entries) each(entry);
   }
@@ -76,7 +93,10 @@ class AtomWriter {
   }
   void PutHeader(OSType type, std::uint64_t total);
   void PutBig(std::uint64_t value, std::size_t width);
-  void PutBytes(std::span<const std::uint8_t> bytes) { bytes_.insert(bytes_.end(), bytes.begin(), bytes.end()); }
+  void PutBytes(std::span<const std::uint8_t> bytes) {
+    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    FlushWhenFull();
+  }
 
  private:
   template <class T>
@@ -91,6 +111,12 @@ class AtomWriter {
     }
   }
 
+  void FlushWhenFull() {
+    if (sink_ && bytes_.size() >= kPieceBytes) Flush();
+  }
+
+  Sink sink_;
   std::vector<std::uint8_t> bytes_;
+  std::uint64_t handedOn_ = 0;
   OSErr err_ = noErr;
 };

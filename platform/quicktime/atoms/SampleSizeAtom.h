@@ -1,17 +1,19 @@
 #pragma once
 #include <cstdint>
-#include <vector>
 
 #include "platform/quicktime/QtTypes.h"
+#include "platform/quicktime/atoms/SharedVector.h"
 
-// 'stsz': one size for all samples, or a size per sample.
+// 'stsz': one size for all samples, or a size per sample. The sizes are
+// shared with the sample table they come from or go to: for a long book they
+// are most of the 'moov'.
 struct SampleSizeAtom {
   static constexpr OSType kType = Tag("stsz");
   std::uint8_t version = 0;
   std::uint32_t flags = 0;
   std::uint32_t constantSize = 0;  // 0: each sample has its own size
   std::uint32_t sampleCount = 0;
-  std::vector<std::uint32_t> sizes;
+  SharedVector<std::uint32_t> sizes;
 
   void Prepare() {
     if (constantSize == 0) sampleCount = std::uint32_t(sizes.size());

@@ -6,7 +6,7 @@
 #include "platform/quicktime/TimeConversion.h"
 
 OSErr SampleTable::Assign(std::vector<TimeRun> times, std::uint32_t constantSize, std::uint64_t sizeCount,
-                          std::vector<std::uint32_t> sizes, std::vector<Chunk> chunks,
+                          SharedVector<std::uint32_t> sizes, std::vector<Chunk> chunks,
                           std::vector<OffsetRun> composition, std::optional<std::vector<std::uint32_t>> sync,
                           std::uint32_t descriptionCount) {
   std::uint64_t timed = 0, duration = 0, chunked = 0, shifted = 0;
@@ -68,7 +68,8 @@ void SampleTable::AppendSamples(std::uint64_t offset, std::uint32_t size, std::u
   if (sampleCount_ == 0 && size != 0) constantSize_ = size;
   if (constantSize_ != size) {
     SpreadSizes();
-    sizes_.insert(sizes_.end(), count, size);
+    std::vector<std::uint32_t>& sizes = sizes_.Change();
+    sizes.insert(sizes.end(), count, size);
   }
   if (!sync && !sync_) {
     sync_.emplace(std::uint32_t(sampleCount_), 0u);
@@ -100,11 +101,12 @@ void SampleTable::AppendSizes(const SampleTable& from, std::uint64_t first, std:
     return;
   }
   SpreadSizes();
-  if (from.sizes_.empty())
-    sizes_.insert(sizes_.end(), count, from.constantSize_);
+  std::vector<std::uint32_t>& sizes = sizes_.Change();
+  const std::vector<std::uint32_t>& fromSizes = from.sizes_.Get();
+  if (fromSizes.empty())
+    sizes.insert(sizes.end(), count, from.constantSize_);
   else
-    sizes_.insert(sizes_.end(), from.sizes_.begin() + std::ptrdiff_t(first),
-                  from.sizes_.begin() + std::ptrdiff_t(first + count));
+    sizes.insert(sizes.end(), fromSizes.begin() + std::ptrdiff_t(first), fromSizes.begin() + std::ptrdiff_t(first + count));
 }
 
 void SampleTable::AppendComposition(const SampleTable& from, std::uint64_t first, std::uint64_t count) {
@@ -145,12 +147,13 @@ void SampleTable::SpreadSizes() {
     constantSize_ = 0;
     return;
   }
-  sizes_.assign(sampleCount_, constantSize_);
+  sizes_.Change().assign(sampleCount_, constantSize_);
   constantSize_ = 0;
 }
 
 std::uint64_t SampleTable::BytesOf(std::uint64_t first, std::uint64_t count) const {
-  if (sizes_.empty()) return count * constantSize_;
-  return std::accumulate(sizes_.begin() + std::ptrdiff_t(first), sizes_.begin() + std::ptrdiff_t(first + count),
+  const std::vector<std::uint32_t>& sizes = sizes_.Get();
+  if (sizes.empty()) return count * constantSize_;
+  return std::accumulate(sizes.begin() + std::ptrdiff_t(first), sizes.begin() + std::ptrdiff_t(first + count),
                          std::uint64_t(0));
 }

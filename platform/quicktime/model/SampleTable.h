@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/quicktime/QtErrors.h"
+#include "platform/quicktime/atoms/SharedVector.h"
 
 // Where a media's samples lie and how long each lasts, held as the file
 // formats hold it: runs of equal durations, one size for all samples or a size
@@ -37,18 +38,20 @@ class SampleTable {
   std::uint64_t Duration() const { return duration_; }
   std::uint32_t ConstantSize() const { return constantSize_; }
   const std::vector<TimeRun>& TimeRuns() const { return times_; }
-  const std::vector<std::uint32_t>& Sizes() const { return sizes_; }
+  const std::vector<std::uint32_t>& Sizes() const { return sizes_.Get(); }
+  // The sizes themselves, for a writer or another table to share.
+  const SharedVector<std::uint32_t>& SharedSizes() const { return sizes_; }
   const std::vector<Chunk>& Chunks() const { return chunks_; }
   const std::vector<OffsetRun>& CompositionOffsets() const { return composition_; }
   const std::optional<std::vector<std::uint32_t>>& SyncSamples() const { return sync_; }
   std::uint64_t SampleSize(std::uint64_t index) const {
-    return constantSize_ != 0 || sizes_.empty() ? constantSize_ : sizes_[index];
+    return constantSize_ != 0 || sizes_.empty() ? constantSize_ : sizes_[std::size_t(index)];
   }
 
   // Builds the table from the pieces a file holds; invalidSampleTable when
   // they do not agree on the number of samples or point outside themselves.
   OSErr Assign(std::vector<TimeRun> times, std::uint32_t constantSize, std::uint64_t sizeCount,
-               std::vector<std::uint32_t> sizes, std::vector<Chunk> chunks, std::vector<OffsetRun> composition,
+               SharedVector<std::uint32_t> sizes, std::vector<Chunk> chunks, std::vector<OffsetRun> composition,
                std::optional<std::vector<std::uint32_t>> sync, std::uint32_t descriptionCount);
 
   // The sample that plays at media time `time` and the time it starts;
@@ -84,7 +87,7 @@ class SampleTable {
 
   std::vector<TimeRun> times_;
   std::uint32_t constantSize_ = 0;
-  std::vector<std::uint32_t> sizes_;  // empty when the size is constant
+  SharedVector<std::uint32_t> sizes_;  // empty when the size is constant
   std::vector<Chunk> chunks_;
   std::vector<OffsetRun> composition_;  // empty when no sample is shown out of order
   std::optional<std::vector<std::uint32_t>> sync_;  // 1-based; none: every sample is a key sample
