@@ -96,6 +96,42 @@ TEST(Atoms, ChunkOffsetsPast4GiBTakeTheWideForm) {
   EXPECT_EQ(back.offsets[2], 0x1'2345'6789ull);
 }
 
+TEST(Atoms, SharedSizesWriteInPiecesAsInOneBuffer) {
+  std::vector<std::uint32_t> varying(300'000);  // 1.2 MB: more than one piece
+  for (std::size_t i = 0; i < varying.size(); ++i) varying[i] = std::uint32_t(i * 7 % 1000 + 1);
+  SampleSizeAtom sizes{.sizes = varying};
+  const Bytes whole = Written(sizes);
+  Bytes pieces;
+  std::size_t handed = 0;
+  AtomWriter out([&](std::span<const std::uint8_t> piece) {
+    pieces.insert(pieces.end(), piece.begin(), piece.end());
+    ++handed;
+    return OSErr(noErr);
+  });
+  out.Atom(sizes);
+  out.Flush();
+  EXPECT_EQ(out.Status(), noErr);
+  EXPECT_GE(handed, 2u);
+  EXPECT_EQ(out.Position(), whole.size());
+  EXPECT_EQ(pieces, whole);
+  SampleSizeAtom back;
+  ASSERT_EQ(ReadBack(whole, back), noErr);
+  EXPECT_EQ(back.sizes.Get(), varying);
+  EXPECT_EQ(sizes.sizes.Get(), varying);  // writing left the shared entries as they were
+
+  // one size for all: no table at all
+  SampleSizeAtom constant;
+  constant.constantSize = 371;
+  constant.sampleCount = 1'000'000;
+  EXPECT_EQ(Written(constant).size(), 20u);
+  EXPECT_EQ(RoundTripped(constant).sampleCount, 1'000'000u);
+
+  AtomWriter failing([](std::span<const std::uint8_t>) { return OSErr(dskFulErr); });
+  failing.Atom(sizes);
+  failing.Flush();
+  EXPECT_EQ(failing.Status(), dskFulErr);
+}
+
 TEST(Atoms, LargeSizesAndToTheEndHeaders) {
   EXPECT_EQ(AtomSize(100), 108u);
   EXPECT_EQ(AtomSize(UINT32_MAX - 8), UINT32_MAX);

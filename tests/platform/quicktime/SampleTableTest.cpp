@@ -78,3 +78,19 @@ TEST(SampleTable, SpansCoverEverySampleWithinChunks) {
   });
   EXPECT_EQ(spans, 2);
 }
+
+TEST(SampleTable, SharedSizesAreCopiedOnlyByTheTableThatChanges) {
+  const SampleTable source = Varying();
+  SampleTable copy;
+  ASSERT_EQ(copy.Assign({{5, 1024}}, 0, 5, source.SharedSizes(), {{900, 5, 1}}, {}, {}, 1), noErr);
+  EXPECT_EQ(copy.Sizes().data(), source.Sizes().data());  // one table for both
+
+  copy.AppendSamples(5000, 99, 1024, 1, 1, true);
+  SampleTable grown;
+  ASSERT_EQ(grown.Assign({{5, 1024}}, 0, 5, source.SharedSizes(), {{900, 5, 1}}, {}, {}, 1), noErr);
+  grown.AppendRange(source, 0, 2, [](std::uint32_t d) { return d; }, 44100, 44100);
+  EXPECT_EQ(copy.Sizes(), (std::vector<std::uint32_t>{10, 11, 12, 13, 14, 99}));
+  EXPECT_EQ(grown.Sizes(), (std::vector<std::uint32_t>{10, 11, 12, 13, 14, 10, 11}));
+  EXPECT_EQ(source.Sizes(), (std::vector<std::uint32_t>{10, 11, 12, 13, 14}));
+  EXPECT_NE(copy.Sizes().data(), source.Sizes().data());
+}
