@@ -230,6 +230,7 @@ OSErr MovieFileReader::ReadSampleTable(SampleTableAtom& table, MediaRecord& medi
   std::optional<std::vector<std::uint32_t>> sync;
   if (table.syncSamples) sync = std::move(table.syncSamples->samples);
   SampleSizeAtom& sizes = table.sampleSizes;
-  return media.samples.Assign(std::move(times), sizes.constantSize, sizes.sampleCount, std::move(sizes.sizes), std::move(chunks),
-                              std::move(shifts), std::move(sync), std::uint32_t(media.descriptions.size()));
+  return media.samples.Assign(std::move(times), sizes.constantSize, sizes.sampleCount, std::move(sizes.sizes),
+                              std::move(chunks), std::move(shifts), std::move(sync),
+                              std::uint32_t(media.descriptions.size()));
 }

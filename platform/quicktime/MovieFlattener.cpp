@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <utility>
 
 #include "platform/quicktime/MovieFileReader.h"
 #include "platform/quicktime/Movies.h"
@@ -122,7 +123,6 @@ OSErr MovieFlattener::WriteTo(const std::string& path, const Progress& progress)
   if (path.empty()) return paramErr;
   if (!PlanChunks()) return memFullErr;
   Interleave();
-  path_ = path;
   std::string temp = TempNameBeside(path);
   Descriptor out(::mkstemp(temp.data()));
   if (out.Get() < 0) return errno == ENOENT || errno == ENOTDIR ? OSErr(fnfErr) : WriteErr();
@@ -133,7 +133,10 @@ OSErr MovieFlattener::WriteTo(const std::string& path, const Progress& progress)
   if (err == noErr) err = CopyChunks(out.Get(), progress);
   if (err == noErr && ::fsync(out.Get()) != 0) err = WriteErr();
   if (err == noErr && ::rename(temp.c_str(), path.c_str()) != 0) err = OSErr(errno == EISDIR ? fnfErr : ioErr);
-  if (err != noErr) ::unlink(temp.c_str());
+  if (err == noErr)
+    writtenTo_ = path;
+  else
+    ::unlink(temp.c_str());
   return err;
 }
 
@@ -148,8 +151,8 @@ OSErr MovieFlattener::WriteWithProgress(const std::string& path) {
 }
 
 OSErr MovieFlattener::TakeWritten(MovieRecord& flat) {
-  if (path_.empty()) return paramErr;
-  return MovieFileReader::FromAtoms(atoms_, path_, flat);
+  if (writtenTo_.empty()) return paramErr;
+  return MovieFileReader::FromAtoms(atoms_, std::exchange(writtenTo_, std::string()), flat);
 }
 
 // The 'ftyp', the 'moov' and the 'mdat' header, written in pieces as they are
@@ -188,11 +191,12 @@ bool MovieFlattener::PlanChunks() {
     }
     // a stretch ends at a chunk or once it lasts the half second: no more than this many
     const std::uint64_t halfSecond = std::uint64_t(media.timeScale) / 2;
-    plan.chunks.reserve(std::min<std::uint64_t>(
-        {media.samples.SampleCount(), media.samples.Chunks().size() + media.Duration() / std::max<std::uint64_t>(halfSecond, 1) + 1,
-         kMaxChunks + 1}));
+    const std::uint64_t atMost =
+        media.samples.Chunks().size() + media.Duration() / std::max<std::uint64_t>(halfSecond, 1) + 1;
+    plan.chunks.reserve(std::min<std::uint64_t>({atMost, media.samples.SampleCount(), kMaxChunks + 1}));
     media.samples.ForEachSpan(halfSecond, [&](const SampleTable::Span& span) {
-      plan.chunks.push_back({span.offset, span.bytes, span.duration, std::uint32_t(span.sampleCount), span.description});
+      const std::uint32_t samples = std::uint32_t(span.sampleCount);  // within one source chunk
+      plan.chunks.push_back({span.offset, span.bytes, span.duration, samples, span.description});
       return ++planned <= kMaxChunks;
     });
   }

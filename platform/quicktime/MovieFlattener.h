@@ -59,6 +59,6 @@ class MovieFlattener {
   std::vector<TrackPlan> plans_;
   std::vector<std::uint32_t> order_;  // the track of each chunk, in file order
   MovieAtom atoms_;
-  std::string path_;
+  std::string writtenTo_;  // until the written movie is taken
   std::uint64_t mdatPayload_ = 0, firstChunkAt_ = 0;
 };

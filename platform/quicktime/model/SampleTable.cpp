@@ -106,7 +106,8 @@ void SampleTable::AppendSizes(const SampleTable& from, std::uint64_t first, std:
   if (fromSizes.empty())
     sizes.insert(sizes.end(), count, from.constantSize_);
   else
-    sizes.insert(sizes.end(), fromSizes.begin() + std::ptrdiff_t(first), fromSizes.begin() + std::ptrdiff_t(first + count));
+    sizes.insert(sizes.end(), fromSizes.begin() + std::ptrdiff_t(first),
+                 fromSizes.begin() + std::ptrdiff_t(first + count));
 }
 
 void SampleTable::AppendComposition(const SampleTable& from, std::uint64_t first, std::uint64_t count) {

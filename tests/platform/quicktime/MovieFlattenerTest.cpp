@@ -38,10 +38,12 @@ std::string Described(const MovieRecord& movie) {
       text += " edit " + std::to_string(edit.trackDuration) + " " + std::to_string(edit.mediaTime) + "\n";
     text += " media " + TagText(media.type) + " " + std::to_string(media.timeScale) + " " +
             std::to_string(media.language) + " " + std::to_string(media.graphicsMode) + "\n";
-    for (const auto& description : media.descriptions) text += " stsd " + std::string(description.begin(), description.end()) + "\n";
+    for (const auto& description : media.descriptions)
+      text += " stsd " + std::string(description.begin(), description.end()) + "\n";
     for (const std::string& ref : media.dataRefs) text += " dref " + ref + "\n";
     text += " samples " + std::to_string(samples.SampleCount()) + " " + std::to_string(samples.Duration()) + " " +
-            std::to_string(samples.ConstantSize()) + " sync " + std::to_string(samples.SyncSamples().has_value()) + "\n";
+            std::to_string(samples.ConstantSize()) + " sync " +
+            std::to_string(samples.SyncSamples() ? samples.SyncSamples()->size() : 0) + "\n";
     for (std::uint32_t size : samples.Sizes()) text += std::to_string(size) + ",";
     for (const SampleTable::TimeRun& run : samples.TimeRuns())
       text += " stts " + std::to_string(run.count) + "x" + std::to_string(run.duration);
