@@ -76,11 +76,12 @@ OSErr MovieFileReader::Read(const std::string& path, MovieRecord& movie) {
   return FromAtoms(atoms, path, movie);
 }
 
-// The raw bytes are gone once parsed: a long book's tables are held once.
+// The bytes read are gone once parsed, unless the sample sizes that fill
+// most of them stay in them: a long book's tables are held once.
 OSErr MovieFileReader::ReadMovieAtom(int fd, MovieAtom& atoms) {
-  std::vector<std::uint8_t> bytes;
-  if (const OSErr err = FindMovieAtom(fd, bytes); err != noErr) return err;
-  AtomReader reader(bytes);
+  auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+  if (const OSErr err = FindMovieAtom(fd, *bytes); err != noErr) return err;
+  AtomReader reader(std::move(bytes));
   reader.Atom(atoms);
   return reader.Status();
 }

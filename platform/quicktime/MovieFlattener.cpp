@@ -319,7 +319,7 @@ void MovieFlattener::FillSampleTable(const MediaRecord& media, TrackPlan& plan, 
   }
   table.sampleSizes.constantSize = samples.Sizes().empty() ? samples.ConstantSize() : 0;
   table.sampleSizes.sampleCount = std::uint32_t(samples.SampleCount());
-  table.sampleSizes.sizes = samples.SharedSizes();
+  table.sampleSizes.sizes = samples.Sizes();
   table.chunkOffsets.offsets.assign(plan.chunks.size(), 0);
   if (samples.SyncSamples()) table.syncSamples.emplace().samples = *samples.SyncSamples();
 }

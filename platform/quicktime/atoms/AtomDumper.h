@@ -43,7 +43,10 @@ class AtomDumper {
   void Array(const char* name, SharedVector<E>& entries, std::uint64_t, std::uint64_t, F&& each) {
     Line(name, std::to_string(entries.size()));
     Nested([&] {
-      for (E entry : entries.Get()) each(entry);
+      for (std::size_t i = 0; i < entries.size(); ++i) {
+        E entry = entries[i];
+        each(entry);
+      }
     });
   }
   template <class E, class F>

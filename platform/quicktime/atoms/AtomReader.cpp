@@ -55,6 +55,7 @@ AtomReader AtomReader::Child(std::uint64_t count) {
     return failed;
   }
   AtomReader child(rest_.first(count), depth_ + 1);
+  child.file_ = file_;
   rest_ = rest_.subspan(count);
   return child;
 }

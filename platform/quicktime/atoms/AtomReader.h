@@ -2,6 +2,7 @@
 #include <array>
 #include <concepts>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <type_traits>
 #include <vector>
@@ -21,6 +22,9 @@ class AtomReader {
   static constexpr int kMaxDepth = 16;
 
   explicit AtomReader(std::span<const std::uint8_t> bytes, int depth = 0) : rest_(bytes), depth_(depth) {}
+  // Reading bytes that outlive the reader, large tables of integers may stay
+  // in them rather than be copied out.
+  explicit AtomReader(std::shared_ptr<const std::vector<std::uint8_t>> file) : rest_(*file), depth_(0), file_(file) {}
 
   std::uint64_t Left() const { return rest_.size(); }
   OSErr Status() const { return err_; }
@@ -55,8 +59,16 @@ class AtomReader {
     entries.resize(count);
     for (E& entry : entries) each(entry);
   }
+  // Kept where it lies when it is most of the bytes read: a long book's
+  // sample sizes are then held once, not twice.
   template <class E, class F>
   void Array(const char* name, SharedVector<E>& entries, std::uint64_t count, std::uint64_t entryBytes, F&& each) {
+    if (err_ != noErr) return;
+    if (count > Left() / entryBytes) return Fail();
+    if (file_ && entryBytes == sizeof(E) && 2 * count * entryBytes >= file_->size()) {
+      entries = SharedVector<E>(file_, std::size_t(rest_.data() - file_->data()), std::size_t(count));
+      return Skip(count * entryBytes);
+    }
     std::vector<E> read;
     Array(name, read, count, entryBytes, each);
     entries = std::move(read);
@@ -153,5 +165,6 @@ class AtomReader {
 
   std::span<const std::uint8_t> rest_;
   int depth_;
+  std::shared_ptr<const std::vector<std::uint8_t>> file_;  // what rest_ lies in, when it outlives us
   OSErr err_ = noErr;
 };

@@ -8,8 +8,8 @@ void AtomWriter::PutHeader(OSType type, std::uint64_t total) {
 }
 
 void AtomWriter::PutBig(std::uint64_t value, std::size_t width) {
+  MakeRoom(width);
   for (std::size_t i = width; i-- > 0;) bytes_.push_back(std::uint8_t(value >> (8 * i)));
-  FlushWhenFull();
 }
 
 void AtomWriter::Flush() {

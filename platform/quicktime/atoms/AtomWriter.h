@@ -19,10 +19,10 @@
 class AtomWriter {
  public:
   using Sink = std::function<OSErr(std::span<const std::uint8_t> bytes)>;
-  static constexpr std::size_t kPieceBytes = 1 << 20;
+  static constexpr std::size_t kPieceBytes = 256 << 10;
 
   AtomWriter() = default;
-  explicit AtomWriter(Sink sink) : sink_(std::move(sink)) {}
+  explicit AtomWriter(Sink sink) : sink_(std::move(sink)) { bytes_.reserve(kPieceBytes); }
 
   // What is not yet handed on: with no sink, everything written.
   const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
@@ -44,7 +44,10 @@ class AtomWriter {
     PutBig(version, 1);
     PutBig(flags, 3);
   }
-  void Skip(std::uint64_t count) { bytes_.insert(bytes_.end(), count, 0); }
+  void Skip(std::uint64_t count) {
+    MakeRoom(count);
+    bytes_.insert(bytes_.end(), count, 0);
+  }
   void Bytes(const char*, std::vector<std::uint8_t>& bytes, std::uint64_t count) {
     if (bytes.size() != count) Fail();
     PutBytes(bytes);
@@ -66,7 +69,10 @@ class AtomWriter {
   template <class E, class F>
   void Array(const char*, const SharedVector<E>& entries, std::uint64_t count, std::uint64_t, F&& each) {
     if (entries.size() != count) Fail();
-    for (E entry : entries.Get()) each(entry);  // a copy each: the shared entries stay untouched
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      E entry = entries[i];  // a copy each: the shared entries stay untouched
+      each(entry);
+    }
   }
   template <class E, class F>
   void Repeat(const char*, std::vector<E>& entries, std::uint64_t, F&& each) {
@@ -94,8 +100,8 @@ class AtomWriter {
   void PutHeader(OSType type, std::uint64_t total);
   void PutBig(std::uint64_t value, std::size_t width);
   void PutBytes(std::span<const std::uint8_t> bytes) {
+    MakeRoom(bytes.size());
     bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
-    FlushWhenFull();
   }
 
  private:
@@ -111,8 +117,9 @@ class AtomWriter {
     }
   }
 
-  void FlushWhenFull() {
-    if (sink_ && bytes_.size() >= kPieceBytes) Flush();
+  // Hands on what is buffered before `coming` bytes would outgrow the piece.
+  void MakeRoom(std::size_t coming) {
+    if (sink_ && bytes_.size() + coming > kPieceBytes) Flush();
   }
 
   Sink sink_;

@@ -102,12 +102,10 @@ void SampleTable::AppendSizes(const SampleTable& from, std::uint64_t first, std:
   }
   SpreadSizes();
   std::vector<std::uint32_t>& sizes = sizes_.Change();
-  const std::vector<std::uint32_t>& fromSizes = from.sizes_.Get();
-  if (fromSizes.empty())
+  if (from.sizes_.empty())
     sizes.insert(sizes.end(), count, from.constantSize_);
   else
-    sizes.insert(sizes.end(), fromSizes.begin() + std::ptrdiff_t(first),
-                 fromSizes.begin() + std::ptrdiff_t(first + count));
+    for (std::uint64_t i = first; i < first + count; ++i) sizes.push_back(from.sizes_[std::size_t(i)]);
 }
 
 void SampleTable::AppendComposition(const SampleTable& from, std::uint64_t first, std::uint64_t count) {
@@ -153,8 +151,8 @@ void SampleTable::SpreadSizes() {
 }
 
 std::uint64_t SampleTable::BytesOf(std::uint64_t first, std::uint64_t count) const {
-  const std::vector<std::uint32_t>& sizes = sizes_.Get();
-  if (sizes.empty()) return count * constantSize_;
-  return std::accumulate(sizes.begin() + std::ptrdiff_t(first), sizes.begin() + std::ptrdiff_t(first + count),
-                         std::uint64_t(0));
+  if (sizes_.empty()) return count * constantSize_;
+  std::uint64_t bytes = 0;
+  for (std::uint64_t i = first; i < first + count; ++i) bytes += sizes_[std::size_t(i)];
+  return bytes;
 }

@@ -38,9 +38,8 @@ class SampleTable {
   std::uint64_t Duration() const { return duration_; }
   std::uint32_t ConstantSize() const { return constantSize_; }
   const std::vector<TimeRun>& TimeRuns() const { return times_; }
-  const std::vector<std::uint32_t>& Sizes() const { return sizes_.Get(); }
-  // The sizes themselves, for a writer or another table to share.
-  const SharedVector<std::uint32_t>& SharedSizes() const { return sizes_; }
+  // Shared with whoever takes them, a writer or another table.
+  const SharedVector<std::uint32_t>& Sizes() const { return sizes_; }
   const std::vector<Chunk>& Chunks() const { return chunks_; }
   const std::vector<OffsetRun>& CompositionOffsets() const { return composition_; }
   const std::optional<std::vector<std::uint32_t>>& SyncSamples() const { return sync_; }

@@ -44,7 +44,7 @@ std::string Described(const MovieRecord& movie) {
     text += " samples " + std::to_string(samples.SampleCount()) + " " + std::to_string(samples.Duration()) + " " +
             std::to_string(samples.ConstantSize()) + " sync " +
             std::to_string(samples.SyncSamples() ? samples.SyncSamples()->size() : 0) + "\n";
-    for (std::uint32_t size : samples.Sizes()) text += std::to_string(size) + ",";
+    for (std::uint32_t size : samples.Sizes().Entries()) text += std::to_string(size) + ",";
     for (const SampleTable::TimeRun& run : samples.TimeRuns())
       text += " stts " + std::to_string(run.count) + "x" + std::to_string(run.duration);
     for (const SampleTable::Chunk& chunk : samples.Chunks())
@@ -126,7 +126,7 @@ TEST(MovieFlattener, TheMovieHandedBackIsWhatTheFileHolds) {
     const SampleTable& samples = written.tracks[0]->media.samples;
     if (source == m4a) {
       ASSERT_FALSE(samples.Sizes().empty());
-      EXPECT_EQ(samples.Sizes().data(), movie.tracks[0]->media.samples.Sizes().data());
+      EXPECT_TRUE(samples.Sizes().SharesWith(movie.tracks[0]->media.samples.Sizes()));
     }
   }
 }

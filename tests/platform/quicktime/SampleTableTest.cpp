@@ -39,7 +39,7 @@ TEST(SampleTable, RangesCarryOffsetsSizesAndTimes) {
   to.AppendRange(from, 1, 3, [](std::uint32_t d) { return d + 1; }, 44100, 44100);
   EXPECT_EQ(to.SampleCount(), 5u);
   EXPECT_EQ(to.Duration(), 5u * 1024);
-  EXPECT_EQ(to.Sizes(), (std::vector<std::uint32_t>{7, 7, 11, 12, 13}));
+  EXPECT_EQ(to.Sizes().Entries(), (std::vector<std::uint32_t>{7, 7, 11, 12, 13}));
   ASSERT_EQ(to.Chunks().size(), 3u);
   EXPECT_EQ(to.Chunks()[1].offset, 110u);
   EXPECT_EQ(to.Chunks()[1].sampleCount, 2u);
@@ -82,15 +82,33 @@ TEST(SampleTable, SpansCoverEverySampleWithinChunks) {
 TEST(SampleTable, SharedSizesAreCopiedOnlyByTheTableThatChanges) {
   const SampleTable source = Varying();
   SampleTable copy;
-  ASSERT_EQ(copy.Assign({{5, 1024}}, 0, 5, source.SharedSizes(), {{900, 5, 1}}, {}, {}, 1), noErr);
-  EXPECT_EQ(copy.Sizes().data(), source.Sizes().data());  // one table for both
+  ASSERT_EQ(copy.Assign({{5, 1024}}, 0, 5, source.Sizes(), {{900, 5, 1}}, {}, {}, 1), noErr);
+  EXPECT_TRUE(copy.Sizes().SharesWith(source.Sizes()));  // one table for both
 
   copy.AppendSamples(5000, 99, 1024, 1, 1, true);
   SampleTable grown;
-  ASSERT_EQ(grown.Assign({{5, 1024}}, 0, 5, source.SharedSizes(), {{900, 5, 1}}, {}, {}, 1), noErr);
+  ASSERT_EQ(grown.Assign({{5, 1024}}, 0, 5, source.Sizes(), {{900, 5, 1}}, {}, {}, 1), noErr);
   grown.AppendRange(source, 0, 2, [](std::uint32_t d) { return d; }, 44100, 44100);
-  EXPECT_EQ(copy.Sizes(), (std::vector<std::uint32_t>{10, 11, 12, 13, 14, 99}));
-  EXPECT_EQ(grown.Sizes(), (std::vector<std::uint32_t>{10, 11, 12, 13, 14, 10, 11}));
-  EXPECT_EQ(source.Sizes(), (std::vector<std::uint32_t>{10, 11, 12, 13, 14}));
-  EXPECT_NE(copy.Sizes().data(), source.Sizes().data());
+  EXPECT_EQ(copy.Sizes().Entries(), (std::vector<std::uint32_t>{10, 11, 12, 13, 14, 99}));
+  EXPECT_EQ(grown.Sizes().Entries(), (std::vector<std::uint32_t>{10, 11, 12, 13, 14, 10, 11}));
+  EXPECT_EQ(source.Sizes().Entries(), (std::vector<std::uint32_t>{10, 11, 12, 13, 14}));
+  EXPECT_FALSE(copy.Sizes().SharesWith(source.Sizes()));
+
+  // sizes left big-endian in the bytes read from a file: read in place, copied out on the first change
+  const auto file = std::make_shared<const std::vector<std::uint8_t>>(
+      std::vector<std::uint8_t>{0xEE, 0, 0, 0, 10, 0, 0, 1, 11, 0, 0, 0, 12, 0xEE});
+  SampleTable read;
+  ASSERT_EQ(read.Assign({{3, 1024}}, 0, 3, SharedVector<std::uint32_t>(file, 1, 3), {{100, 3, 1}}, {}, {}, 1), noErr);
+  EXPECT_EQ(read.SampleSize(1), 267u);
+  std::uint64_t spanned = 0;
+  read.ForEachSpan(1 << 20, [&](const SampleTable::Span& span) {
+    spanned += span.bytes;
+    return true;
+  });
+  EXPECT_EQ(spanned, 10u + 267 + 12);
+  SampleTable part;
+  part.AppendRange(read, 1, 2, [](std::uint32_t d) { return d; }, 44100, 44100);
+  read.AppendSamples(900, 5, 1024, 1, 1, true);
+  EXPECT_EQ(part.Sizes().Entries(), (std::vector<std::uint32_t>{267, 12}));
+  EXPECT_EQ(read.Sizes().Entries(), (std::vector<std::uint32_t>{10, 267, 12, 5}));
 }
