@@ -2,9 +2,11 @@
 // or fail with an error code, and what reads must write and dump.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "platform/quicktime/MovieFileReader.h"
 #include "platform/quicktime/atoms/AtomDumper.h"
@@ -35,7 +37,8 @@ void RoundTrip(AtomReader& body, OSType type) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  AtomReader file(std::span(data, size));
+  // held as a file's bytes are, so that large tables may stay in them as they do when a movie is opened
+  AtomReader file(std::make_shared<const std::vector<std::uint8_t>>(data, data + size));
   AtomHeader header;
   while (file.Left() > 0 && file.ReadHeader(header, true)) {
     AtomReader body = file.Child(header.payloadBytes);
