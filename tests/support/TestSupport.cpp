@@ -124,3 +124,12 @@ std::vector<std::uint8_t> ExtradataOf(const std::string& path) {
   }
   return bytes;
 }
+
+FfmpegMovies MakeFfmpegMovies(const TempDir& dir, int seconds) {
+  const FfmpegMovies movies{dir.Path("tone.m4a"), dir.Path("mixed.mov")};
+  const std::string length = std::to_string(seconds);
+  MustRun("ffmpeg -v error -f lavfi -i sine=frequency=330:duration=" + length + " -c:a aac -b:a 96k " + Quote(movies.m4a));
+  MustRun("ffmpeg -v error -f lavfi -i sine=duration=" + length + ":sample_rate=22050 -f lavfi -i testsrc=size=64x48:duration=" +
+          length + ":rate=5 -c:a pcm_s16le -c:v mjpeg " + Quote(movies.mov));
+  return movies;
+}

@@ -42,3 +42,10 @@ std::string ReadFile(const std::string& path);
 // The extradata of a file's first stream, as ffprobe's hex dump shows it.
 std::vector<std::uint8_t> ExtradataOf(const std::string& path);
 std::string Quote(const std::string& s);  // for a shell
+
+// Two movies that ffmpeg writes from generated signals lasting `seconds`, in
+// `dir`: an AAC "tone.m4a" and a "mixed.mov" of PCM sound and MJPEG pictures.
+struct FfmpegMovies {
+  std::string m4a, mov;
+};
+FfmpegMovies MakeFfmpegMovies(const TempDir& dir, int seconds);

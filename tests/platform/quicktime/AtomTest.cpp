@@ -211,10 +211,7 @@ TEST(Atoms, UnknownAtomsAndPaddingAreKept) {
 // A movie written by an independent muxer reads and writes back to the same bytes.
 TEST(Atoms, MovieFromFfmpegWritesBackUnchanged) {
   TempDir dir;
-  const std::string m4a = dir.Path("tone.m4a"), mov = dir.Path("tone.mov");
-  MustRun("ffmpeg -v error -f lavfi -i sine=frequency=440:duration=1.5 -c:a aac -b:a 64k " + Quote(m4a));
-  MustRun("ffmpeg -v error -f lavfi -i sine=duration=1 -f lavfi -i color=size=64x48:duration=1:rate=5 "
-          "-c:a pcm_s16le -c:v mjpeg " + Quote(mov));
+  const auto [m4a, mov] = MakeFfmpegMovies(dir, 1);
   for (const std::string& path : {m4a, mov}) {
     const std::string file = ReadFile(path);
     const Bytes bytes(file.begin(), file.end());

@@ -27,10 +27,7 @@ std::uint64_t PresentedInMedia(const TrackRecord& track) {
 
 TEST(MovieFileReader, ReadsWhatFfmpegWrites) {
   TempDir dir;
-  const std::string m4a = dir.Path("tone.m4a"), mov = dir.Path("mixed.mov");
-  MustRun("ffmpeg -v error -f lavfi -i sine=duration=1.5 -c:a aac " + Quote(m4a));
-  MustRun("ffmpeg -v error -f lavfi -i sine=duration=1:sample_rate=22050 -f lavfi -i color=size=64x48:duration=1:rate=5 "
-          "-c:a pcm_s16le -c:v mjpeg " + Quote(mov));
+  const auto [m4a, mov] = MakeFfmpegMovies(dir, 1);
 
   MovieRecord aac;
   ASSERT_EQ(MovieFileReader::Read(m4a, aac), noErr);

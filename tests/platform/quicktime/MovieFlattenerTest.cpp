@@ -58,10 +58,7 @@ std::string Described(const MovieRecord& movie) {
 
 TEST(MovieFlattener, ReadersSeeTheSameMediaSelfContained) {
   TempDir dir;
-  const std::string m4a = dir.Path("tone.m4a"), mov = dir.Path("mixed.mov");
-  MustRun("ffmpeg -v error -f lavfi -i sine=frequency=330:duration=3 -c:a aac -b:a 96k " + Quote(m4a));
-  MustRun("ffmpeg -v error -f lavfi -i sine=duration=2:sample_rate=22050 -f lavfi -i testsrc=size=64x48:duration=2:rate=5 "
-          "-c:a pcm_s16le -c:v mjpeg " + Quote(mov));
+  const auto [m4a, mov] = MakeFfmpegMovies(dir, 3);
   for (const std::string& source : {m4a, mov}) {
     const std::string out = source + ".flat.mov";
     double fraction = 0;
@@ -109,10 +106,7 @@ TEST(MovieFlattener, ReplacesWholeOrLeavesNothing) {
 
 TEST(MovieFlattener, TheMovieHandedBackIsWhatTheFileHolds) {
   TempDir dir;
-  const std::string m4a = dir.Path("tone.m4a"), mov = dir.Path("mixed.mov");
-  MustRun("ffmpeg -v error -f lavfi -i sine=duration=2 -c:a aac " + Quote(m4a));
-  MustRun("ffmpeg -v error -f lavfi -i sine=duration=2:sample_rate=22050 -f lavfi -i testsrc=size=64x48:duration=2:rate=5 "
-          "-c:a pcm_s16le -c:v mjpeg " + Quote(mov));
+  const auto [m4a, mov] = MakeFfmpegMovies(dir, 2);
   for (const std::string& source : {m4a, mov}) {
     const std::string out = source + ".flat.mov";
     MovieRecord movie, written, read;
