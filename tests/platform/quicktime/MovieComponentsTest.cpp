@@ -6,38 +6,10 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "ToolboxTestSupport.h"
 #include "platform/quicktime/QtComponents.h"
 
 namespace {
-using OwnedHandle = std::unique_ptr<std::vector<std::uint8_t>>;
-
-OwnedHandle DataRefFor(const std::string& path) {
-  MustRun("touch " + Quote(path));
-  FSSpec fileSpec;
-  Handle ref = nullptr;
-  OSType type = 0;
-  EXPECT_EQ(NativePathNameToFSSpec(path.c_str(), &fileSpec, 0), noErr);
-  EXPECT_EQ(QTNewDataReferenceFromFSSpec(&fileSpec, 0, &ref, &type), noErr);
-  return OwnedHandle(ref);
-}
-
-Movie NewWorkingMovie(const std::string& path) {
-  Movie movie = nullptr;
-  DataHandler storage = nullptr;
-  EXPECT_EQ(CreateMovieStorage(DataRefFor(path).get(), AliasDataHandlerSubType, 0, -1, createMovieFileDeleteCurFile,
-                               &storage, &movie),
-            noErr);
-  CloseMovieStorage(storage);
-  return movie;
-}
-
-void FlattenTo(Movie movie, const std::string& path) {
-  Movie flat = FlattenMovieDataToDataRef(movie, 0x41, DataRefFor(path).get(), AliasDataHandlerSubType, Tag("TVOD"), -1,
-                                         createMovieFileDeleteCurFile);
-  ASSERT_NE(flat, nullptr) << GetMoviesError();
-  DisposeMovie(flat);
-}
-
 // "Chapter" as the program hands chapter text in: UTF-16 big-endian with a byte-order mark.
 std::string Utf16(const std::string& ascii) {
   std::string out("\xFE\xFF", 2);
@@ -50,9 +22,9 @@ TEST(TextMedia, ChapterTrackReferredByChapShowsItsTitles) {
   TempDir dir;
   const std::string m4a = dir.Path("talk.m4a"), out = dir.Path("chapters.mov");
   MustRun("ffmpeg -v error -f lavfi -i sine=duration=6 -c:a aac " + Quote(m4a));
-  Movie source = nullptr;
-  ASSERT_EQ(NewMovieFromDataRef(&source, 1, nullptr, DataRefFor(m4a).get(), AliasDataHandlerSubType), noErr);
-  Movie work = NewWorkingMovie(dir.Path("work.mov"));
+  const OwnedMovie opened = OpenMovie(m4a), working = NewWorkingMovie(dir.Path("work.mov"));
+  Movie source = opened.get(), work = working.get();
+  ASSERT_NE(source, nullptr);
   SetMovieTimeScale(work, 600);
   Track sound = nullptr;
   ASSERT_EQ(AddEmptyTrackToMovie(GetMovieIndTrack(source, 1), work, nullptr, 0, &sound), noErr);
@@ -77,8 +49,6 @@ TEST(TextMedia, ChapterTrackReferredByChapShowsItsTitles) {
   SetTrackEnabled(chapters, false);
   ASSERT_EQ(AddTrackReference(sound, chapters, kTrackReferenceChapterList, nullptr), noErr);
   FlattenTo(work, out);
-  DisposeMovie(work);
-  DisposeMovie(source);
 
   EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries chapter=start_time,end_time:chapter_tags=title -of csv=p=0 " +
                        Quote(out)),
@@ -107,7 +77,8 @@ TEST(GraphicsImporter, JpegBecomesOneSampleThatPlays) {
   std::memcpy(&width, image->data() + 32, 2);  // host order at the interface
   EXPECT_EQ(width, 320);
 
-  Movie work = NewWorkingMovie(dir.Path("work.mov"));
+  const OwnedMovie working = NewWorkingMovie(dir.Path("work.mov"));
+  Movie work = working.get();
   Track slides = NewMovieTrack(work, Long2Fix(320), Long2Fix(240), 0);
   Media video = NewTrackMedia(slides, Tag("vide"), 600, nullptr, 0);
   short index = 0;
@@ -118,7 +89,6 @@ TEST(GraphicsImporter, JpegBecomesOneSampleThatPlays) {
   const RGBColor black{};
   ASSERT_EQ(MediaSetGraphicsMode(GetMediaHandler(video), transparentMode, &black), noErr);
   FlattenTo(work, out);
-  DisposeMovie(work);
   DisposeHandle(ref);
   DisposeHandle(image);
   CloseComponent(importer);
@@ -142,13 +112,13 @@ TEST(Components, ListingExporterAndMissingToolbox) {
   TempDir dir;
   const std::string m4a = dir.Path("tone.m4a"), mp4File = dir.Path("export.mp4");
   MustRun("ffmpeg -v error -f lavfi -i sine=duration=2 -c:a aac " + Quote(m4a));
-  Movie movie = nullptr;
-  ASSERT_EQ(NewMovieFromDataRef(&movie, 1, nullptr, DataRefFor(m4a).get(), AliasDataHandlerSubType), noErr);
+  const OwnedMovie opened = OpenMovie(m4a);
+  Movie movie = opened.get();
+  ASSERT_NE(movie, nullptr);
   ComponentInstance exporter = OpenComponent(found);
   FSSpec target{mp4File};
   ASSERT_EQ(MovieExportToFile(exporter, &target, movie, nullptr, 0, GetMovieDuration(movie)), noErr);
   CloseComponent(exporter);
-  DisposeMovie(movie);
   EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries format_tags=major_brand -of csv=p=0 " + Quote(mp4File)), "mp42\n");
   EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(mp4File) + " -f md5 -"),
             ReaderSays("ffmpeg -v error -i " + Quote(m4a) + " -f md5 -"));

@@ -4,50 +4,10 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "ToolboxTestSupport.h"
 #include "platform/quicktime/Movies.h"
 
 namespace {
-Handle DataRefFor(const std::string& path) {
-  FSSpec fileSpec;
-  Handle ref = nullptr;
-  OSType type = 0;
-  EXPECT_EQ(NativePathNameToFSSpec(path.c_str(), &fileSpec, 0), noErr) << path;
-  EXPECT_EQ(QTNewDataReferenceFromFSSpec(&fileSpec, 0, &ref, &type), noErr);
-  return ref;
-}
-
-struct MovieCloser {
-  void operator()(MovieRecord* movie) const { DisposeMovie(movie); }
-};
-using OwnedMovie = std::unique_ptr<MovieRecord, MovieCloser>;
-
-OwnedMovie Open(const std::string& path) {
-  std::unique_ptr<std::vector<std::uint8_t>> ref(DataRefFor(path));
-  Movie movie = nullptr;
-  EXPECT_EQ(NewMovieFromDataRef(&movie, newMovieActive, nullptr, ref.get(), AliasDataHandlerSubType), noErr) << path;
-  return OwnedMovie(movie);
-}
-
-OwnedMovie Create(const std::string& path) {
-  MustRun("touch " + Quote(path));
-  std::unique_ptr<std::vector<std::uint8_t>> ref(DataRefFor(path));
-  Movie movie = nullptr;
-  DataHandler storage = nullptr;
-  EXPECT_EQ(CreateMovieStorage(ref.get(), AliasDataHandlerSubType, 0, -1, createMovieFileDeleteCurFile, &storage, &movie),
-            noErr);
-  CloseMovieStorage(storage);
-  return OwnedMovie(movie);
-}
-
-void Flatten(Movie movie, const std::string& path) {
-  MustRun("touch " + Quote(path));
-  std::unique_ptr<std::vector<std::uint8_t>> ref(DataRefFor(path));
-  Movie flat = FlattenMovieDataToDataRef(movie, flattenAddMovieToDataFork | flattenForceMovieResourceBeforeMovieData,
-                                         ref.get(), AliasDataHandlerSubType, Tag("TVOD"), -1, createMovieFileDeleteCurFile);
-  ASSERT_NE(flat, nullptr) << GetMoviesError();
-  DisposeMovie(flat);
-}
-
 Track FirstTrackOf(Movie movie, OSType type) {
   for (long i = 1; i <= GetMovieTrackCount(movie); ++i) {
     OSType kind = 0;
@@ -66,7 +26,7 @@ Track EmptyCopy(Track source, Movie into) {
 // A sound file that ffmpeg makes from `lavfiSource` and `codec`, opened as a movie.
 OwnedMovie MadeByFfmpeg(const std::string& path, const std::string& lavfiSource, const std::string& codec) {
   MustRun("ffmpeg -v error -f lavfi -i " + lavfiSource + " " + codec + " " + Quote(path));
-  return Open(path);
+  return OpenMovie(path);
 }
 
 std::string DecodeErrors(const std::string& path) {
@@ -87,7 +47,7 @@ TEST(MovieEditing, SegmentsOfPcmFilesJoinBitExact) {
   const std::string one = dir.Path("one.wav"), two = dir.Path("two.wav"), out = dir.Path("joined.mov");
   MustRun("sox -n -r 22050 -c 2 -b 16 " + Quote(one) + " synth 3 sine 440");
   MustRun("sox -n -r 22050 -c 2 -b 16 " + Quote(two) + " synth 2 square 220 vol 0.3");
-  OwnedMovie first = Open(one), second = Open(two), work = Create(dir.Path("work.mov"));
+  OwnedMovie first = OpenMovie(one), second = OpenMovie(two), work = NewWorkingMovie(dir.Path("work.mov"));
   Track a = FirstTrackOf(first.get(), Tag("soun")), b = FirstTrackOf(second.get(), Tag("soun"));
   ASSERT_NE(a, nullptr);
   ASSERT_NE(b, nullptr);
@@ -98,7 +58,7 @@ TEST(MovieEditing, SegmentsOfPcmFilesJoinBitExact) {
   const TimeScale scale = GetMovieTimeScale(first.get());
   ASSERT_EQ(InsertTrackSegment(a, joined, 1 * scale, 1 * scale, -1), noErr);  // second 1 to 2 of the first file
   ASSERT_EQ(InsertTrackSegment(b, joined, 0, GetTrackDuration(b), -1), noErr);  // all of the second
-  Flatten(work.get(), out);
+  FlattenTo(work.get(), out);
   EXPECT_EQ(Probe(out, "codec_name,sample_rate,channels,duration_ts"), "pcm_s16le,22050,2,66150\n");
   EXPECT_EQ(Md5("-i " + Quote(out)),
             Md5("-ss 1 -t 1 -i " + Quote(one) + " -i " + Quote(two) + " -filter_complex [0:a][1:a]concat=v=0:a=1"));
@@ -111,14 +71,14 @@ TEST(MovieEditing, AacSegmentCutInsideSamplesKeepsExactTiming) {
   TempDir dir;
   const std::string out = dir.Path("cut.mov");
   OwnedMovie source = MadeByFfmpeg(dir.Path("tone.m4a"), "sine=frequency=500:duration=4", "-c:a aac");
-  OwnedMovie work = Create(dir.Path("work.mov"));
+  OwnedMovie work = NewWorkingMovie(dir.Path("work.mov"));
   Track sound = FirstTrackOf(source.get(), Tag("soun"));
   ASSERT_NE(sound, nullptr);
   SetMovieTimeScale(source.get(), 44100);  // so that the cut can fall between two samples' starts
   Track copy = EmptyCopy(sound, work.get());
   SetMovieTimeScale(work.get(), 44100);
   ASSERT_EQ(InsertTrackSegment(sound, copy, 1000, 44100, 0), noErr);
-  Flatten(work.get(), out);
+  FlattenTo(work.get(), out);
   // whole AAC frames are kept; the edit list presents exactly the 44100 samples asked for
   EXPECT_EQ(Probe(out, "duration_ts"), "44100\n");
   EXPECT_EQ(DecodeErrors(out), "");
@@ -130,7 +90,7 @@ TEST(MovieEditing, Mp3FilesJoinWithoutTheirEncodersDelayAndPadding) {
   TempDir dir;
   const std::string mp3 = dir.Path("talk.mp3"), out = dir.Path("joined.mov");
   OwnedMovie source = MadeByFfmpeg(mp3, "sine=duration=2.2:sample_rate=44100", "-c:a libmp3lame -b:a 64k");
-  OwnedMovie work = Create(dir.Path("work.mov"));
+  OwnedMovie work = NewWorkingMovie(dir.Path("work.mov"));
   Track sound = FirstTrackOf(source.get(), Tag("soun"));
   ASSERT_NE(sound, nullptr);
   // as long as what a gapless decoder gives, not the frames' length
@@ -141,7 +101,7 @@ TEST(MovieEditing, Mp3FilesJoinWithoutTheirEncodersDelayAndPadding) {
   Track joined = EmptyCopy(sound, work.get());
   SetMovieTimeScale(work.get(), 44100);
   for (int i = 0; i < 2; ++i) ASSERT_EQ(InsertTrackSegment(sound, joined, 0, GetTrackDuration(sound), -1), noErr);
-  Flatten(work.get(), out);
+  FlattenTo(work.get(), out);
   EXPECT_EQ(Probe(out, "codec_name,duration_ts"), "mp3,194040\n");
   EXPECT_EQ(DecodeErrors(out), "");
 }
@@ -161,12 +121,12 @@ TEST(MovieEditing, FlattenTellsItsProgressStopsWhenToldAndStampsItsDate) {
   const std::string wav = dir.Path("tone.wav"), out = dir.Path("out.mov");
   MustRun("sox -n -r 8000 -c 1 -b 16 " + Quote(wav) + " synth 2 sine 440");
   setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
-  OwnedMovie source = Open(wav), work = Create(dir.Path("work.mov"));
+  OwnedMovie source = OpenMovie(wav), work = NewWorkingMovie(dir.Path("work.mov"));
   unsetenv("SOURCE_DATE_EPOCH");
   Track sound = FirstTrackOf(source.get(), Tag("soun"));
   ASSERT_EQ(InsertTrackSegment(sound, EmptyCopy(sound, work.get()), 0, GetTrackDuration(sound), 0), noErr);
   SetMovieProgressProc(work.get(), RecordProgress, 7);
-  Flatten(work.get(), out);
+  FlattenTo(work.get(), out);
   ASSERT_GE(progressSeen.size(), 3u);
   EXPECT_EQ(progressSeen.front().first, movieProgressOpen);
   EXPECT_EQ(progressSeen.back().first, movieProgressClose);
@@ -178,7 +138,7 @@ TEST(MovieEditing, FlattenTellsItsProgressStopsWhenToldAndStampsItsDate) {
   progressSeen.clear();
   progressAnswer = -128;  // the user cancelled
   const std::string before = ReadFile(out);
-  std::unique_ptr<std::vector<std::uint8_t>> ref(DataRefFor(out));
+  const OwnedHandle ref = DataRefFor(out);
   EXPECT_EQ(FlattenMovieDataToDataRef(work.get(), flattenForceMovieResourceBeforeMovieData, ref.get(),
                                       AliasDataHandlerSubType, Tag("TVOD"), -1, createMovieFileDeleteCurFile),
             nullptr);
@@ -206,7 +166,7 @@ TEST(MovieEditing, BadCallsGiveTheirCodes) {
   EXPECT_EQ(GetMoviesError(), invalidMovie);
   EXPECT_EQ(InsertTrackSegment(nullptr, nullptr, 0, 1, 0), invalidTrack);
 
-  OwnedMovie work = Create(dir.Path("work.mov"));
+  OwnedMovie work = NewWorkingMovie(dir.Path("work.mov"));
   EXPECT_EQ(GetMovieIndTrack(work.get(), 1), nullptr);
   EXPECT_EQ(GetMoviesError(), badTrackIndex);
   Track text = NewMovieTrack(work.get(), 0, 0, 0);

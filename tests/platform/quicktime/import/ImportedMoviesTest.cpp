@@ -3,31 +3,16 @@
 #include <memory>
 
 #include "TestSupport.h"
+#include "../ToolboxTestSupport.h"
 #include "platform/quicktime/Movies.h"
 
 namespace {
 
-Handle DataRefFor(const std::string& path) {
-  FSSpec fileSpec;
-  Handle ref = nullptr;
-  OSType type = 0;
-  EXPECT_EQ(NativePathNameToFSSpec(path.c_str(), &fileSpec, 0), noErr) << path;
-  EXPECT_EQ(QTNewDataReferenceFromFSSpec(&fileSpec, 0, &ref, &type), noErr);
-  return ref;
-}
-
 // Opens an imported file as a movie and flattens it into `out`.
 void FlattenImported(const std::string& in, const std::string& out) {
-  std::unique_ptr<std::vector<std::uint8_t>> inRef(DataRefFor(in));
-  Movie movie = nullptr;
-  ASSERT_EQ(NewMovieFromDataRef(&movie, newMovieActive, nullptr, inRef.get(), AliasDataHandlerSubType), noErr) << in;
-  MustRun("touch " + Quote(out));
-  std::unique_ptr<std::vector<std::uint8_t>> outRef(DataRefFor(out));
-  Movie flat = FlattenMovieDataToDataRef(movie, flattenAddMovieToDataFork | flattenForceMovieResourceBeforeMovieData,
-                                         outRef.get(), AliasDataHandlerSubType, Tag("TVOD"), -1, createMovieFileDeleteCurFile);
-  EXPECT_NE(flat, nullptr) << in;
-  DisposeMovie(flat);
-  DisposeMovie(movie);
+  const OwnedMovie movie = OpenMovie(in);
+  ASSERT_NE(movie, nullptr) << in;
+  FlattenTo(movie.get(), out);
 }
 
 std::string DecodedMd5(const std::string& path) {
