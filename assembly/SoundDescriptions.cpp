@@ -5,7 +5,7 @@
 
 #include "assembly/QTTrack.h"
 #include "platform/helper/UString.h"
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 #include "platform/quicktime/QtTypes.h"
 
 namespace {

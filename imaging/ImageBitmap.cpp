@@ -3,7 +3,7 @@
 #include "imaging/ImageFiles.h"
 #include "platform/gdi/FitRect.h"
 #include "platform/helper/FileSystem.h"
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 
 namespace {
 // Deep images (16 bits a channel, floating point) become ordinary 8-bit a

@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "imaging/MediaFormatValues.h"
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 
 namespace {
 std::int32_t Number(const std::string& value) { return value.empty() ? 0 : std::int32_t(std::atol(value.c_str())); }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/helper/UPreferences.h"
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 
 namespace {
 std::string Lower(std::string s) {

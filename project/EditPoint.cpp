@@ -2,7 +2,7 @@
 
 #include "platform/helper/Messages.h"
 #include "platform/helper/UString.h"
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 
 EditPoint::EditPoint(std::int32_t timeScale_, std::int32_t podIndex_)
     : podIndex(podIndex_), startTime(timeScale_), offset(timeScale_), length(timeScale_), timeScale(timeScale_) {}

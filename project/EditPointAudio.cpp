@@ -1,6 +1,6 @@
 #include "project/EditPointAudio.h"
 
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 
 void EditPointAudio::Dump(DumpPrinter print) const {
   print("  EditPointAudio dump\n");

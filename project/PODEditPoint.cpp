@@ -3,7 +3,7 @@
 #include "imaging/TitleList.h"
 #include "platform/helper/UPreferences.h"
 #include "project/PodProject.h"
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 
 PODEditPoint::PODEditPoint(std::int32_t timeScale_, std::int32_t podIndex_)
     : EditPoint(timeScale_, podIndex_),

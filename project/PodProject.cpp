@@ -6,7 +6,7 @@
 #include "platform/helper/FileSystem.h"
 #include "platform/helper/UFile.h"
 #include "platform/helper/UPrivProfilePrefs.h"
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 
 namespace {
 constexpr const char* kEditPointPrefix = "editpoint_";

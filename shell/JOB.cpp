@@ -8,7 +8,7 @@
 #include "platform/helper/FileSystem.h"
 #include "platform/helper/Modules.h"
 #include "project/PodGenerators.h"
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 #include "shell/ImageCommands.h"
 #include "shell/MediaReport.h"
 #include "shell/TestCommands.h"

@@ -9,7 +9,7 @@
 #include "assembly/QuickTimeStart.h"
 #include "assembly/SoundDescriptions.h"
 #include "platform/helper/FileSystem.h"
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 #include "shell/JOB.h"
 
 namespace {

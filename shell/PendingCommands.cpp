@@ -8,7 +8,7 @@
 #include "project/PodGenerators.h"
 #include "project/PodProject.h"
 #include "shell/JOB.h"
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 #include "shell/WavConversion.h"
 
 namespace {

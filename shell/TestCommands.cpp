@@ -7,7 +7,7 @@
 #include "assembly/QTMovie.h"
 #include "assembly/QuickTimeStart.h"
 #include "platform/helper/FileSystem.h"
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 
 namespace {
 constexpr int kExportTest = 0, kComponentTest = 1, kCopyTest = 2;

@@ -50,7 +50,7 @@ std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& c) {
 }  // namespace
 
 bool IsValidUtf8(std::string_view text) {
-  char32_t c;
+  char32_t c = 0;
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t n = DecodeUtf8(text, i, c);
     if (n == 0) return false;
@@ -82,7 +82,7 @@ std::string StrToWideCharBOM(std::string_view utf8) {
     out += char(u >> 8);
     out += char(u & 0xFF);
   };
-  char32_t c;
+  char32_t c = 0;
   for (std::size_t i = 0; i < text.size();) {
     i += DecodeUtf8(text, i, c);  // never 0: the text is valid UTF-8 by now
     if (c < 0x10000) {

@@ -1,4 +1,4 @@
-#include "shell/ErrorPrintf.h"
+#include "platform/helper/ErrorPrintf.h"
 
 #include <cstdarg>
 #include <cstdio>
