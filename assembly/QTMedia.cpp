@@ -39,12 +39,13 @@ std::string FormatMediaDuration(Media media) {
   const std::int64_t total = scale > 0 ? duration / scale : 0, rest = duration - total * scale;
   const std::int64_t minutesTotal = total / 60, hours = minutesTotal / 60;
   const std::int64_t minutes = minutesTotal - hours * 60, seconds = total - minutesTotal * 60;
-  char text[64];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%02d", int(hours), int(minutes), int(seconds), int(rest));
+  char text[96];
+  std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%02lld", (long long)hours, (long long)minutes,
+                (long long)seconds, (long long)rest);
   return text;
 }
 
-std::int32_t MediaDurationSeconds(Media media) {
-  const std::int64_t scale = GetMediaTimeScale(media);
-  return scale > 0 ? std::int32_t(GetMediaPresentedDuration(media) / scale) : 0;
+TimeValue MediaDurationSeconds(Media media) {
+  const TimeValue scale = GetMediaTimeScale(media);
+  return scale > 0 ? GetMediaPresentedDuration(media) / scale : 0;
 }

@@ -30,4 +30,4 @@ class QTMedia {
 // the rest in media units), and in whole seconds. The length is what the
 // track presents of its media: a file's sound as it is heard.
 std::string FormatMediaDuration(Media media);
-std::int32_t MediaDurationSeconds(Media media);
+TimeValue MediaDurationSeconds(Media media);

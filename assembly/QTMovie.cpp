@@ -180,7 +180,7 @@ QTTrack* QTMovie::NewTrack(OSType type, std::int32_t width, std::int32_t height,
   return new QTTrack(this, track);
 }
 
-QTTrack* QTMovie::AddTrackCopy(const QTTrack& source, bool withMedia, std::int32_t start, std::int32_t duration) {
+QTTrack* QTMovie::AddTrackCopy(const QTTrack& source, bool withMedia, TimeValue start, TimeValue duration) {
   const QTMovie* from = source.movie;
   Track added = nullptr;
   if (const OSErr err = AddEmptyTrackToMovie(source.track, movie, from ? from->dataRef : nullptr,

@@ -33,7 +33,7 @@ class QTMovie {
   QTTrack* NewTextTrack(std::int32_t width, std::int32_t height, TimeScale scale);
   // An empty copy of `source` in this movie and, with media, the stretch
   // [start, start + duration) of it (duration -1: to its end); null on failure.
-  QTTrack* AddTrackCopy(const QTTrack& source, bool withMedia, std::int32_t start, std::int32_t duration);
+  QTTrack* AddTrackCopy(const QTTrack& source, bool withMedia, TimeValue start, TimeValue duration);
 
   Movie movie = nullptr;
   Handle dataRef = nullptr;

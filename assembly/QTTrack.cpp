@@ -8,6 +8,11 @@ OSType MediaTypeOf(Track track) {
   if (Media media = GetTrackMedia(track)) GetMediaHandlerDescription(media, &type, nullptr, nullptr);
   return type;
 }
+
+TimeValue Failed(OSErr err) {
+  std::printf("failed to insert track segment: %d\n", err);
+  return 0;
+}
 }  // namespace
 
 QTTrack::QTTrack(QTMovie* movie, Track track)
@@ -19,14 +24,15 @@ OSErr QTTrack::InsertMedia(TimeValue trackStart, TimeValue mediaStart, TimeValue
 
 void QTTrack::SetEnabled(bool enabled) { SetTrackEnabled(track, enabled); }
 
-std::int32_t QTTrack::InsertSegment(const QTTrack& source, std::int32_t sourceStart, std::int32_t sourceDuration,
-                                    std::int32_t destStart, bool roundToSeconds) {
+TimeValue QTTrack::InsertSegment(const QTTrack& source, TimeValue sourceStart, TimeValue sourceDuration,
+                                 TimeValue destStart, bool roundToSeconds) {
   const TimeScale sourceScale = GetMovieTimeScale(GetTrackMovie(source.track));
   const TimeScale destScale = GetMovieTimeScale(GetTrackMovie(track));
-  const std::int32_t length = GetTrackDuration(source.track);
+  const TimeValue length = GetTrackDuration(source.track);
+  if (const OSErr err = GetMoviesError(); err != noErr) return Failed(err);
   if (sourceStart < 0 || sourceStart >= length) return 0;
-  const std::int32_t available = length - sourceStart;
-  std::int32_t duration = sourceDuration > 0 && sourceDuration <= available ? sourceDuration : available;
+  const TimeValue available = length - sourceStart;
+  TimeValue duration = sourceDuration > 0 && sourceDuration <= available ? sourceDuration : available;
   if (destStart == -1) destStart = GetTrackDuration(track);
   if (roundToSeconds && sourceScale > 0 && destScale > 0) {
     sourceStart -= sourceStart % sourceScale;
@@ -34,9 +40,5 @@ std::int32_t QTTrack::InsertSegment(const QTTrack& source, std::int32_t sourceSt
     destStart -= destStart % destScale;
   }
   const OSErr err = InsertTrackSegment(source.track, track, sourceStart, duration, destStart);
-  if (err != noErr) {
-    std::printf("failed to insert track segment: %d\n", err);
-    return 0;
-  }
-  return duration;
+  return err != noErr ? Failed(err) : duration;
 }

@@ -20,8 +20,8 @@ class QTTrack {
   // Copies a stretch of `source` (in its movie's units; duration -1: to its
   // end) to `destStart` of this track (-1: its end), optionally cut to whole
   // seconds; the duration inserted in the source's units, 0 on failure.
-  std::int32_t InsertSegment(const QTTrack& source, std::int32_t sourceStart, std::int32_t sourceDuration,
-                             std::int32_t destStart, bool roundToSeconds);
+  TimeValue InsertSegment(const QTTrack& source, TimeValue sourceStart, TimeValue sourceDuration, TimeValue destStart,
+                          bool roundToSeconds);
 
   Track track = nullptr;
   QTMovie* movie = nullptr;

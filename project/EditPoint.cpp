@@ -19,8 +19,8 @@ void EditPoint::DumpFields(DumpPrinter print) const {
   print("    startTime        %d\n", startTime.Value());
   print("    offset           %d\n", offset.Value());
   print("    length           %d\n", length.Value());
-  print("    epStartTime      %d\n", epStartTime);
-  print("    epDuration       %d\n", epDuration);
+  print("    epStartTime      %lld\n", static_cast<long long>(epStartTime));
+  print("    epDuration       %lld\n", static_cast<long long>(epDuration));
 }
 
 bool EditPoint::ReadKey(const std::string& key, const std::string& value) {

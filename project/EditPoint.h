@@ -32,8 +32,8 @@ class EditPoint {
   ScaledTime offset;
   ScaledTime length;
   std::int32_t timeScale;
-  std::int32_t epStartTime = 0;
-  std::int32_t epDuration = 0;
+  std::int64_t epStartTime = 0;  // 64-bit: a book runs past 13.5 hours at 44.1 kHz
+  std::int64_t epDuration = 0;
 
  protected:
   void DumpFields(DumpPrinter print) const;

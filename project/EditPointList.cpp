@@ -1,7 +1,8 @@
 #include "project/EditPointList.h"
 
 namespace {
-std::int32_t Wrap32(std::int64_t v) { return std::int32_t(std::uint32_t(std::uint64_t(v))); }
+// Two's-complement sums: no time that a project gives may make arithmetic undefined.
+std::int64_t WrapSum(std::int64_t a, std::uint64_t b) { return std::int64_t(std::uint64_t(a) + b); }
 }  // namespace
 
 EditPointList::~EditPointList() {
@@ -57,7 +58,7 @@ bool EditPointList::KeepInTrack(EditPoint& entry) {
 }
 
 std::unique_ptr<EPTrackList> EditPointList::MakeTrackList(std::int32_t type, std::int32_t trackScale,
-                                                          std::int32_t totalDuration) {
+                                                          std::int64_t totalDuration) {
   if (items.empty()) return nullptr;
   auto track = std::make_unique<EPTrackList>(type);
   for (EditPoint* entry : items) {
@@ -66,34 +67,34 @@ std::unique_ptr<EPTrackList> EditPointList::MakeTrackList(std::int32_t type, std
       entry->epStartTime = 0;
     } else {
       EditPoint& previous = *track->back();
-      entry->epStartTime = entry->startTime.Value() > 0
-                               ? entry->startTime.ValueIn(trackScale)
-                               : Wrap32(std::int64_t(previous.epStartTime) + entry->offset.ValueIn(trackScale));
-      previous.epDuration = Wrap32(std::int64_t(entry->epStartTime) - previous.epStartTime);
+      entry->epStartTime = entry->startTime.Value64In(entry->startTime.scale) > 0
+                               ? entry->startTime.Value64In(trackScale)
+                               : WrapSum(previous.epStartTime, std::uint64_t(entry->offset.Value64In(trackScale)));
+      previous.epDuration = WrapSum(entry->epStartTime, -std::uint64_t(previous.epStartTime));
     }
     track->push_back(entry);
   }
   if (!track->empty()) {
     EditPoint& last = *track->back();
-    last.epDuration = totalDuration >= last.epStartTime ? Wrap32(std::int64_t(totalDuration) - last.epStartTime)
-                                                        : trackScale;
+    last.epDuration =
+        totalDuration >= last.epStartTime ? WrapSum(totalDuration, -std::uint64_t(last.epStartTime)) : trackScale;
   }
   if (track->size() == 1 && track->front()->IsEmpty()) track->clear();
   return track;
 }
 
-std::unique_ptr<EPTrackList> EditPointList::MakeAudioList(std::int32_t trackScale, std::int32_t totalDuration) {
+std::unique_ptr<EPTrackList> EditPointList::MakeAudioList(std::int32_t trackScale, std::int64_t totalDuration) {
   return MakeTrackList(2, trackScale, totalDuration);
 }
 
-std::unique_ptr<EPTrackList> EditPointList::MakeImageList(std::int32_t trackScale, std::int32_t totalDuration) {
+std::unique_ptr<EPTrackList> EditPointList::MakeImageList(std::int32_t trackScale, std::int64_t totalDuration) {
   return MakeTrackList(3, trackScale, totalDuration);
 }
 
-std::unique_ptr<EPTrackList> EditPointList::MakeChapterList(std::int32_t trackScale, std::int32_t totalDuration) {
+std::unique_ptr<EPTrackList> EditPointList::MakeChapterList(std::int32_t trackScale, std::int64_t totalDuration) {
   return MakeTrackList(4, trackScale, totalDuration);
 }
 
-std::unique_ptr<EPTrackList> EditPointList::MakeLinkList(std::int32_t trackScale, std::int32_t totalDuration) {
+std::unique_ptr<EPTrackList> EditPointList::MakeLinkList(std::int32_t trackScale, std::int64_t totalDuration) {
   return MakeTrackList(5, trackScale, totalDuration);
 }

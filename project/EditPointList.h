@@ -21,11 +21,11 @@ class EditPointList {
   std::unique_ptr<PODEditPoint> MakePODEditPoint(std::int32_t podIndex) const;
   // The non-empty edit points of one type with their starts and durations
   // worked out; null when the list is empty.
-  std::unique_ptr<EPTrackList> MakeTrackList(std::int32_t type, std::int32_t trackScale, std::int32_t totalDuration);
-  std::unique_ptr<EPTrackList> MakeAudioList(std::int32_t trackScale, std::int32_t totalDuration);
-  std::unique_ptr<EPTrackList> MakeImageList(std::int32_t trackScale, std::int32_t totalDuration);
-  std::unique_ptr<EPTrackList> MakeChapterList(std::int32_t trackScale, std::int32_t totalDuration);
-  std::unique_ptr<EPTrackList> MakeLinkList(std::int32_t trackScale, std::int32_t totalDuration);
+  std::unique_ptr<EPTrackList> MakeTrackList(std::int32_t type, std::int32_t trackScale, std::int64_t totalDuration);
+  std::unique_ptr<EPTrackList> MakeAudioList(std::int32_t trackScale, std::int64_t totalDuration);
+  std::unique_ptr<EPTrackList> MakeImageList(std::int32_t trackScale, std::int64_t totalDuration);
+  std::unique_ptr<EPTrackList> MakeChapterList(std::int32_t trackScale, std::int64_t totalDuration);
+  std::unique_ptr<EPTrackList> MakeLinkList(std::int32_t trackScale, std::int64_t totalDuration);
 
   const EditPoints& Items() const { return items; }
 

@@ -113,7 +113,7 @@ TimeScale GetMediaTimeScale(Media media);
 TimeValue GetMediaDuration(Media media);
 // What the track presents of its media (its edit list), in media units: the
 // length of a file's sound as it is heard.
-TimeValue64 GetMediaPresentedDuration(Media media);
+TimeValue GetMediaPresentedDuration(Media media);
 OSErr BeginMediaEdits(Media media);
 OSErr EndMediaEdits(Media media);
 constexpr short mediaSampleNotSync = 1;

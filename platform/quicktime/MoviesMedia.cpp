@@ -1,8 +1,5 @@
 // The media family: clock and duration, sample additions, data references
 // and sample descriptions.
-#include <algorithm>
-#include <limits>
-
 #include "platform/quicktime/DescriptionByteOrder.h"
 #include "platform/quicktime/MovieStorage.h"
 #include "platform/quicktime/Movies.h"
@@ -11,10 +8,6 @@
 
 namespace {
 OSErr Done(OSErr err) { return ToolboxState::Result(err); }
-
-TimeValue Clamped(std::uint64_t value) {
-  return TimeValue(std::min<std::uint64_t>(value, std::numeric_limits<TimeValue>::max()));
-}
 
 // A description as handed in, in file order, naming data reference `fallback`
 // when it names none.
@@ -35,10 +28,13 @@ bool FileDescription(const MediaRecord& media, SampleDescriptionHandle handle, s
 OSErr AddSamples(MediaRecord& media, std::uint64_t offset, unsigned long size, TimeValue duration,
                  const std::vector<std::uint8_t>& description, long count, short flags, TimeValue* sampleTime) {
   if (count <= 0 || duration < 0 || size % std::uint64_t(count) != 0) return paramErr;
+  // the sample table holds each sample's size and duration in 32 bits
+  if (size / std::uint64_t(count) > UINT32_MAX || duration > TimeValue(UINT32_MAX) || std::uint64_t(count) > UINT32_MAX)
+    return paramErr;
   const std::uint32_t index = media.ShareDescription(description);
   const std::uint16_t ref = media.DataRefOf(index);
   if (ref == 0 || ref > media.dataRefs.size()) return badDataRefIndex;
-  if (sampleTime) *sampleTime = Clamped(media.Duration());
+  if (sampleTime) *sampleTime = TimeValue(media.Duration());
   media.samples.AppendSamples(offset, std::uint32_t(size / std::uint64_t(count)), std::uint32_t(duration),
                               std::uint32_t(count), index, !(flags & mediaSampleNotSync));
   return noErr;
@@ -53,17 +49,16 @@ TimeScale GetMediaTimeScale(Media media) {
 
 TimeValue GetMediaDuration(Media media) {
   if (!media) return Done(invalidMedia), 0;
-  Done(noErr);
-  return Clamped(media->Duration());
+  return ToolboxState::Duration(media->Duration());
 }
 
-TimeValue64 GetMediaPresentedDuration(Media media) {
+TimeValue GetMediaPresentedDuration(Media media) {
   if (!media) return Done(invalidMedia), 0;
-  Done(noErr);
   std::uint64_t presented = 0;
   for (const TrackRecord::Edit& edit : media->track.edits)
     if (edit.mediaTime >= 0) presented += edit.trackDuration;
-  return ConvertTimeScale(TimeValue64(presented), media->track.movie.timeScale, media->timeScale);
+  const TimeValue inMovie = ToolboxState::Duration(presented);
+  return ConvertTimeScale(inMovie, media->track.movie.timeScale, media->timeScale);
 }
 
 OSErr BeginMediaEdits(Media media) {

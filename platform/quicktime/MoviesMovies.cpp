@@ -1,6 +1,5 @@
 // The movie family: clock, duration, tracks by index, and user data.
 #include <algorithm>
-#include <limits>
 
 #include "platform/quicktime/Movies.h"
 #include "platform/quicktime/ToolboxState.h"
@@ -8,10 +7,6 @@
 
 namespace {
 OSErr Done(OSErr err) { return ToolboxState::Result(err); }
-
-TimeValue Clamped(std::uint64_t value) {
-  return TimeValue(std::min<std::uint64_t>(value, std::numeric_limits<TimeValue>::max()));
-}
 
 // The index in `items` of the n-th item (1-based) of `type`, or items.size().
 std::size_t NthOfType(const std::vector<RawAtom>& items, OSType type, long n) {
@@ -35,8 +30,7 @@ void SetMovieTimeScale(Movie movie, TimeScale scale) {
 
 TimeValue GetMovieDuration(Movie movie) {
   if (!movie) return Done(invalidMovie), 0;
-  Done(noErr);
-  return Clamped(movie->Duration());
+  return ToolboxState::Duration(movie->Duration());
 }
 
 long GetMovieTrackCount(Movie movie) {

@@ -1,7 +1,6 @@
 // The track family: new tracks and media, their settings, empty copies,
 // segment and media insertion, track references.
 #include <algorithm>
-#include <limits>
 
 #include "platform/quicktime/Movies.h"
 #include "platform/quicktime/ToolboxState.h"
@@ -89,8 +88,7 @@ bool GetTrackEnabled(Track track) {
 
 TimeValue GetTrackDuration(Track track) {
   if (!track) return Done(invalidTrack), 0;
-  Done(noErr);
-  return TimeValue(std::min<std::uint64_t>(track->Duration(), std::numeric_limits<TimeValue>::max()));
+  return ToolboxState::Duration(track->Duration());
 }
 
 OSErr AddEmptyTrackToMovie(Track source, Movie into, Handle dataRef, OSType dataRefType, Track* added) {

@@ -3,12 +3,12 @@
 #include <string>
 
 // The toolbox's basic value types: error numbers, four-character codes,
-// 16.16 fixed values and times counted in units of a time scale.
+// 16.16 fixed values and times counted in units of a time scale. Times and
+// durations are 64-bit everywhere: at 44.1 kHz a 32-bit count ends after 13.5 hours.
 using OSErr = std::int16_t;
 using OSType = std::uint32_t;
 using Fixed = std::int32_t;
-using TimeValue = std::int32_t;
-using TimeValue64 = std::int64_t;
+using TimeValue = std::int64_t;
 using TimeScale = std::int32_t;
 
 constexpr Fixed fixed1 = 0x10000;

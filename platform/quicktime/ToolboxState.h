@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "platform/quicktime/QtTypes.h"
 
 // What the toolbox remembers between calls: whether it was started and the
@@ -8,6 +10,9 @@ class ToolboxState {
   // Notes `err` as the last result and gives it back.
   static OSErr Result(OSErr err);
   static OSErr LastResult();
+  // A duration of the model as the interface gives it, noting the result; one
+  // too long for a time value is an error, never a shorter time.
+  static TimeValue Duration(std::uint64_t value);
   // False when the environment says the toolbox is not installed.
   static bool Installed();
   static void SetStarted(bool started);

@@ -66,7 +66,8 @@ void SampleTable::AppendSamples(std::uint64_t offset, std::uint32_t size, std::u
                                 std::uint32_t description, bool sync) {
   if (count == 0) return;
   if (sampleCount_ == 0 && size != 0) constantSize_ = size;
-  if (constantSize_ != size) {
+  // a size of 0 cannot stand as the constant size (it means "sizes vary"), so it is always listed
+  if (constantSize_ != size || size == 0) {
     SpreadSizes();
     std::vector<std::uint32_t>& sizes = sizes_.Change();
     sizes.insert(sizes.end(), count, size);

@@ -112,3 +112,25 @@ TEST(SampleTable, SharedSizesAreCopiedOnlyByTheTableThatChanges) {
   EXPECT_EQ(part.Sizes().Entries(), (std::vector<std::uint32_t>{267, 12}));
   EXPECT_EQ(read.Sizes().Entries(), (std::vector<std::uint32_t>{10, 267, 12, 5}));
 }
+
+TEST(SampleTable, ZeroByteSamplesAlwaysGetTheirSizeEntries) {
+  // after varying sizes: every sample keeps an entry, so reading the last ones stays inside the table
+  SampleTable table = Varying();
+  table.AppendSamples(7000, 0, 512, 3, 1, true);
+  ASSERT_EQ(table.SampleCount(), 8u);
+  ASSERT_EQ(table.Sizes().Entries().size(), 8u);
+  EXPECT_EQ(table.SampleSize(7), 0u);
+  std::uint64_t bytes = 0;
+  table.ForEachSpan(1 << 20, [&](const SampleTable::Span& span) {
+    bytes += span.bytes;
+    return true;
+  });
+  EXPECT_EQ(bytes, 60u);
+
+  // zero bytes first: a constant size of 0 would read as "sizes listed", so they are listed too
+  SampleTable empty;
+  empty.AppendSamples(0, 0, 600, 2, 1, true);
+  empty.AppendSamples(40, 9, 600, 1, 1, true);
+  EXPECT_EQ(empty.Sizes().Entries(), (std::vector<std::uint32_t>{0, 0, 9}));
+  EXPECT_EQ(empty.ConstantSize(), 0u);
+}
