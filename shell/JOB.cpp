@@ -247,7 +247,7 @@ void JOB::RunLoneProject() {
     const UString folder = PathNamePart(Files[0]);
     SetCurrentDirectoryA(folder);
     destPath = folder;
-    BuildPodFile(FileNamePart(Files[0]), audioFilePath, destPath, "");
+    BuildPodFile(FileNamePart(Files[0]), audioFilePath, destPath, "", dumpRequested);
     EndRun(0);
   }
   ErrorPrintf("no commands to execute!\n");
@@ -274,7 +274,9 @@ void JOB::RunCommand(const CmdlineCmd& cmd, bool& imagesDone) {
     case kBuildM4v:
     case kBuildM4b:
     case kBuildM4a:
-    case kBuildMov: BuildPodFile(MakeAbsolutePath(p0), audioFilePath, destPath, BuildExtension(cmd.id)); return;
+    case kBuildMov:
+      BuildPodFile(MakeAbsolutePath(p0), audioFilePath, destPath, BuildExtension(cmd.id), dumpRequested);
+      return;
     case kPodFromAudio: PodFromAudioList(*this, p0); return;
     case kPodFromImages: PodFromImageList(*this, std::atol(p0), Param(cmd, 1)); return;
     default:

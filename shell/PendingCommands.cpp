@@ -4,9 +4,7 @@
 #include <cstdlib>
 
 #include "assembly/BuildCommands.h"
-#include "platform/helper/FileSystem.h"
 #include "project/PodGenerators.h"
-#include "project/PodProject.h"
 #include "shell/JOB.h"
 #include "platform/helper/ErrorPrintf.h"
 #include "shell/WavConversion.h"
@@ -20,20 +18,6 @@ namespace {
 
 
 bool ConvertWavToAac(JOB&, const StdStringList&) { NotYet("cw4"); }
-
-
-// The project is read all the same, so that its messages, its status and the
-// dump switch already show what a build would start from.
-bool BuildPodFile(const UString& podPath, const UString&, const UString&, const UString&) {
-  if (!FileExists(podPath)) {
-    ErrorPrintf("pod file %s does not exist\n", podPath.c_str());
-    std::exit(2);
-  }
-  PodProject project(600);
-  if (!project.Load(podPath, GetCurrentDirectoryA())) std::exit(2);
-  if (const JOB* job = JOB::Current(); job && job->dumpRequested) project.Dump();
-  NotYet("build");
-}
 
 
 bool PodFromAudioList(JOB&, const UString&) { NotYet("pn"); }

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <unistd.h>
+
 #include "platform/helper/UString.h"
 
 void Message(const char* fmt, ...) {
@@ -25,3 +27,5 @@ void DebugString(const char* fmt, ...) {
   std::vfprintf(stderr, fmt, args);
   va_end(args);
 }
+
+bool ErrorStreamIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }

@@ -1,0 +1,188 @@
+#include "assembly/QTSlideshow.h"
+
+#include <cstdio>
+
+#include "assembly/FlattenProgress.h"
+#include "assembly/SilencePadding.h"
+#include "assembly/SoundDescriptions.h"
+#include "assembly/SoundFile.h"
+#include "formats/FtypHeader.h"
+#include "platform/helper/ErrorPrintf.h"
+#include "platform/helper/FileSystem.h"
+#include "project/EditPointAudio.h"
+#include "project/EditPointChapter.h"
+#include "project/PodProject.h"
+
+namespace {
+constexpr Fixed kNormalRate = 0x10000;
+}  // namespace
+
+QTSlideshow::QTSlideshow(PodProject& project) : project(&project), timeScale(project.timeScale) {}
+
+QTSlideshow::~QTSlideshow() {
+  videoTrack.reset();
+  audioTrack.reset();
+  movie.Close();
+  if (!tempMovieName.empty() && FileExists(tempMovieName)) DeleteFileA(tempMovieName);
+  while (!tempFiles.empty()) {
+    DeleteFileA(tempFiles.front());
+    tempFiles.pop_front();
+  }
+}
+
+bool QTSlideshow::Initialize(const QTTrack* sound, const QTTrack* video, const std::string& destPath,
+                             const std::string& ext, QTTrack** soundOut) {
+  if (!destPath.empty() && !DirExists(destPath)) {
+    ErrorPrintf("QTSlideshow::Initialize() output path \"%s\" does not exist\n", destPath.c_str());
+    return false;
+  }
+  outputFolder = destPath;
+  AddTrailingSlash(outputFolder);
+  extension = !ext.empty() ? ext : project->audioBook ? "m4b" : project->addVideo ? "m4v" : "m4a";
+  baseName = project->basename;
+  frameWidth = project->imgWidth;
+  frameHeight = project->imgHeight;
+  scaleWidth = project->imgScaleWidth;
+  scaleHeight = project->imgScaleHeight;
+  backgroundColor = project->backgroundColor;
+  // The working movie lies with the other temporary files; the toolbox lets
+  // go of its name at once, so it never outlives the build.
+  tempMovieName = GetTempFileNameA("", "qtTemp");
+  if (tempMovieName.empty() || !movie.CreateMovieFile(tempMovieName)) return false;
+  const std::int64_t start = std::int64_t(project->audioStart), length = std::int64_t(project->audioLength);
+  if (sound) {
+    // The movie keeps the sound's own clock, so that no edit of it is rounded.
+    movie.SetTimeScale(GetMediaTimeScale(sound->media.media));
+    const std::int64_t scale = GetMovieTimeScale(GetTrackMovie(sound->track));
+    delete movie.AddTrackCopy(*sound, true, start * scale, length > 0 ? length * scale : -1);
+    audioTrack.reset(movie.GetSoundTrack(0));
+  }
+  SetDurationFromTrack(audioTrack.get());
+  if (video) {
+    const std::int64_t scale = sound ? GetMovieTimeScale(GetTrackMovie(sound->track)) : 0;
+    delete movie.AddTrackCopy(*video, true, start * scale, length > 0 ? length * scale : -1);
+  }
+  if (soundOut) *soundOut = audioTrack.get();
+  return true;
+}
+
+void QTSlideshow::SetDurationFromTrack(const QTTrack* track) {
+  if (!track) {
+    movie.SetTimeScale(timeScale);
+    duration = 0;
+    return;
+  }
+  const std::int64_t rate = GetMediaTimeScale(track->media.media);
+  movie.SetTimeScale(std::int32_t(rate));
+  duration = rate > 0 ? GetMediaPresentedDuration(track->media.media) * timeScale / rate : 0;
+}
+
+bool QTSlideshow::Build(const EPTrackList* audio, const EPTrackList* chapters, const EPTrackList*,
+                        const EPTrackList*, const StdStringList*, const StdStringList*, const std::string& name) {
+  if (!name.empty()) baseName = name;
+  if (!audioTrack) {
+    audioTrack.reset(movie.GetSoundTrack(0));
+    if (!audioTrack && audio && AddAudioTrack(*audio)) audioTrack.reset(movie.GetSoundTrack(0));
+    if (audioTrack) SetDurationFromTrack(audioTrack.get());
+  }
+  if (audioTrack) {
+    if (chapters) AddChapterTrack(*chapters, audioTrack.get());
+    PadToMovieEnd();
+  } else if (chapters) {
+    AddChapterTrack(*chapters, videoTrack.get());
+  }
+  if (extension == "mov") return WriteMovOutput(baseName);
+  return WriteOutput(baseName, extension);
+}
+
+UString QTSlideshow::OutputName(const std::string& name, const std::string& ext) const {
+  UString output;
+  output.format("%s%s.%s", LooksLikeFullPath(name) ? "" : outputFolder.c_str(), name.c_str(), ext.c_str());
+  return output;
+}
+
+void QTSlideshow::Flatten(const std::string& output) {
+  std::printf("writing output file ... this might take some time");
+  std::fflush(stdout);
+  SetMovieProgressProc(movie.movie, FlattenProgress, 0);
+  movie.FlattenMovieToFile(output);
+  movie.Close();
+  std::printf("\n");
+}
+
+bool QTSlideshow::WriteOutput(const std::string& name, const std::string& ext) {
+  FixSoundDescriptions(audioTrack.get(), true);
+  const UString output = OutputName(name, ext);
+  Flatten(output);
+  if (icompare(ext, "m4v") == 0) WriteM4VHeader(output);
+  else WriteM4AHeader(output);
+  return true;
+}
+
+bool QTSlideshow::WriteMovOutput(const std::string& name) {
+  Flatten(OutputName(name, "mov"));
+  return true;
+}
+
+bool QTSlideshow::AddAudioTrack(const EPTrackList& list) {
+  std::int32_t expected = 0;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const auto& entry = static_cast<const EditPointAudio&>(*list[i]);
+    const bool last = i + 1 == list.size();
+    SoundFile file;
+    if (!file.Open(entry.file) || !file.track) continue;
+    const std::int32_t rate = file.Rate();
+    if (!audioTrack) {
+      movie.SetTimeScale(rate);
+      audioTrack.reset(movie.NewSoundTrack(0, 0, rate));
+      if (!audioTrack) {
+        ErrorPrintf("unable to create audio track %d\n", GetMoviesError());
+        return false;
+      }
+      expected = rate;
+    } else if (rate != expected) {
+      ErrorPrintf("sample rate is different in file \"%s\"\n", entry.file.c_str());
+      ErrorPrintf("  time scale is %d, should be %d\n", rate, expected);
+      return false;
+    }
+    const std::int64_t length = file.Length();  // in samples, as the file's movie now counts
+    std::int64_t slot = ScaledTime(timeScale, entry.epDuration).Value64In(rate);
+    if (last) slot = entry.audioLength.Value64In(rate) > 0 ? entry.audioLength.Value64In(rate) : length;
+    const std::int64_t played = length > slot ? slot : length;
+    if (audioTrack->InsertSegment(*file.track, 0, played, -1, false) == 0) {
+      ErrorPrintf("file to add media to audio track\n");
+      return false;
+    }
+    if (!last && length < slot) InsertSilence(*audioTrack, ScaledTime(rate, slot - length), project->silence);
+  }
+  return true;
+}
+
+bool QTSlideshow::PadToMovieEnd() {
+  const ScaledTime target(movie.GetTimeScale(), GetMovieDuration(movie.movie));
+  return audioTrack && PadWithSilence(movie, target, *audioTrack, project->silence) != nullptr;
+}
+
+bool QTSlideshow::AddChapterTrack(const EPTrackList& list, QTTrack* reference) {
+  std::unique_ptr<QTTrack> chapters(movie.NewTextTrack(0, 0, timeScale));
+  if (!chapters) {
+    ErrorPrintf("unable to create text track %d\n", GetMoviesError());
+    return false;
+  }
+  QTMedia& media = chapters->media;
+  if (const OSErr err = BeginMediaEdits(media.media); err != noErr) {
+    ErrorPrintf("BeginMediaEdits() failed %d\n", err);
+    return false;
+  }
+  for (const EditPoint* item : list) {
+    const auto& entry = static_cast<const EditPointChapter&>(*item);
+    media.AddTextSample(entry.chapter, entry.chapter.size(), entry.epDuration, &entry.textSettings);
+  }
+  EndMediaEdits(media.media);
+  chapters->InsertMedia(-1, 0, GetMediaDuration(media.media), kNormalRate);
+  if (reference) {
+    chapters->SetEnabled(false);
+    AddTrackReference(reference->track, chapters->track, kTrackReferenceChapterList, nullptr);
+  }
+  return true;
+}

@@ -1,0 +1,64 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "assembly/QTMovie.h"
+#include "platform/helper/StdStringList.h"
+#include "platform/helper/UString.h"
+#include "project/EPTrackList.h"
+
+class PodProject;
+
+// The builder of one movie: the working movie (samples held by reference to
+// the project's files), its tracks in a fixed order, the user data, and the
+// output file flattened from it. Every temporary file goes with the object.
+class QTSlideshow {
+ public:
+  explicit QTSlideshow(PodProject& project);
+  ~QTSlideshow();
+  QTSlideshow(const QTSlideshow&) = delete;
+  QTSlideshow& operator=(const QTSlideshow&) = delete;
+
+  // Creates the working movie and copies in the project audio file's tracks
+  // (either may be null); `soundOut`, when given, receives the sound track.
+  bool Initialize(const QTTrack* sound, const QTTrack* video, const std::string& destPath,
+                  const std::string& extension, QTTrack** soundOut = nullptr);
+  // The movie's clock and `duration` from the sound track (none: 0).
+  void SetDurationFromTrack(const QTTrack* track);
+  // Any list may be null; a non-empty `name` replaces the base name.
+  bool Build(const EPTrackList* audio, const EPTrackList* chapters, const EPTrackList* images,
+             const EPTrackList* links, const StdStringList* metadata, const StdStringList* artwork,
+             const std::string& name);
+  bool WriteOutput(const std::string& name, const std::string& ext);
+  bool WriteMovOutput(const std::string& name);
+
+  // The audio edit points joined one after another, each in its slot.
+  bool AddAudioTrack(const EPTrackList& list);
+  // One text sample per chapter, disabled and named by a 'chap' reference
+  // from `reference` (when there is one).
+  bool AddChapterTrack(const EPTrackList& list, QTTrack* reference);
+  // Silence after the sound up to the movie's end.
+  bool PadToMovieEnd();
+
+  StdStringList tempFiles;
+  PodProject* project;
+  std::int32_t timeScale;
+  QTMovie movie;
+  std::unique_ptr<QTTrack> audioTrack;
+  std::unique_ptr<QTTrack> videoTrack;
+  UString tempMovieName;
+  UString outputFolder;
+  std::int64_t duration = 0;
+  UString extension;
+  UString baseName;
+  std::int32_t frameWidth = 0, frameHeight = 0;
+  std::int32_t scaleWidth = 0, scaleHeight = 0;
+  std::uint32_t backgroundColor = 0;
+
+ private:
+  UString OutputName(const std::string& name, const std::string& ext) const;
+  void Flatten(const std::string& output);
+  bool CopyTrack(const QTTrack& source, std::int64_t start, std::int64_t length);
+};

@@ -1,0 +1,67 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+
+// A project folder with its own HOME and temporary folder, where the real
+// program builds movies that ffprobe, mediainfo and the others then read.
+class BuildFolder {
+ public:
+  BuildFolder() { dir.Write("home/.keep", ""), dir.Write("tmp/.keep", ""); }
+
+  RunResult Tolva(const std::vector<std::string>& args) const {
+    return RunTolva(args, dir.path(), dir.Path("home"), {{"TMPDIR", dir.Path("tmp")}});
+  }
+  // Files the build left in its temporary folder (nothing, when it cleaned up).
+  std::vector<std::string> Leftovers() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path("tmp")))
+      if (entry.path().filename() != ".keep") names.push_back(entry.path().filename());
+    return names;
+  }
+  // An AAC file of a sine tone made by ffmpeg.
+  std::string Tone(const std::string& name, double seconds, int rate, int channels = 1, int hz = 440) const {
+    const std::string path = dir.Path(name);
+    MustRun("ffmpeg -v error -y -f lavfi -i sine=frequency=" + std::to_string(hz) + ":sample_rate=" +
+            std::to_string(rate) + ":duration=" + std::to_string(seconds) + " -ac " + std::to_string(channels) +
+            " -c:a aac " + Quote(path));
+    return path;
+  }
+
+  TempDir dir;
+};
+
+// One value that ffprobe reports, e.g. Probe(f, "a:0", "stream=duration_ts").
+inline std::string Probe(const std::string& file, const std::string& stream, const std::string& entries) {
+  std::string out = ReaderSays("ffprobe -v error " + (stream.empty() ? "" : "-select_streams " + stream + " ") +
+                               "-show_entries " + entries + " -of csv=p=0 " + Quote(file));
+  while (!out.empty() && (out.back() == '\n' || out.back() == ',')) out.pop_back();
+  return out;
+}
+
+inline std::int64_t ProbeNumber(const std::string& file, const std::string& stream, const std::string& entries) {
+  const std::string text = Probe(file, stream, entries);
+  return text.empty() ? -1 : std::stoll(text);
+}
+
+// The chapters as ffprobe lists them: "start_time,title" per line.
+inline std::string Chapters(const std::string& file) {
+  return ReaderSays("ffprobe -v error -show_entries chapter=start_time:chapter_tags=title -of csv=p=0 " + Quote(file));
+}
+
+// What ffmpeg says while decoding the sound: nothing for a clean stream.
+inline std::string DecodeErrors(const std::string& file) {
+  return ReaderSays("ffmpeg -v error -i " + Quote(file) + " -map 0:a -f null - 2>&1");
+}
+
+// The md5 of the decoded sound from sample `first` for `count` samples (all when count < 0).
+inline std::string DecodedMd5(const std::string& file, std::int64_t first = 0, std::int64_t count = -1) {
+  std::string trim = "atrim=start_sample=" + std::to_string(first);
+  if (count >= 0) trim += ":end_sample=" + std::to_string(first + count);
+  return ReaderSays("ffmpeg -v error -i " + Quote(file) + " -map 0:a -af " + trim + " -f md5 -");
+}
