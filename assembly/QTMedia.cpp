@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "assembly/QTGraphicsImporter.h"
 #include "formats/TextSampleSettings.h"
 #include "platform/helper/TextEncoding.h"
 
@@ -32,6 +33,29 @@ TimeValue QTMedia::AddTextSample(const std::string& text, std::size_t length, Ti
                                            s.displayFlags, s.scrollDelay, s.hiliteStart, s.hiliteEnd, s.hiliteColorRef,
                                            duration, &sampleTime);
   return err != noErr ? -1 : sampleTime;
+}
+
+bool QTMedia::AddImageSample(const QTGraphicsImporter& importer, TimeValue duration) {
+  Handle dataRef = nullptr;
+  OSType dataRefType = 0;
+  OSErr err = GraphicsImportGetDataReference(importer.importer, &dataRef, &dataRefType);
+  if (err != noErr) {
+    std::printf("unable to get data reference %d\n", err);
+    return false;
+  }
+  short index = 0;
+  err = AddMediaDataRef(media, &index, dataRef, dataRefType);
+  DisposeHandle(dataRef);
+  if (err != noErr) {
+    std::printf("unable to add media data reference %d\n", err);
+    return false;
+  }
+  std::vector<std::uint8_t> description = importer.imageDescription;
+  if (description.size() < 16) return false;
+  std::memcpy(description.data() + 14, &index, sizeof index);  // host order, as the toolbox hands it out
+  unsigned long offset = 0, size = 0;
+  if (GraphicsImportGetDataOffsetAndSize(importer.importer, &offset, &size) != noErr) return false;
+  return AddMediaSampleReference(media, long(offset), size, duration, &description, 1, 0, nullptr) == noErr;
 }
 
 std::string FormatMediaDuration(Media media) {

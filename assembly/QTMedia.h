@@ -4,6 +4,7 @@
 
 #include "platform/quicktime/QtComponents.h"
 
+class QTGraphicsImporter;
 class QTTrack;
 class TextSampleSettings;
 
@@ -20,6 +21,9 @@ class QTMedia {
   // mean the defaults.
   TimeValue AddTextSample(const std::string& text, std::size_t length, TimeValue duration,
                           const TextSampleSettings* settings);
+  // The importer's picture file as one sample by reference, lasting
+  // `duration`; the file becomes one of the media's data references.
+  bool AddImageSample(const QTGraphicsImporter& importer, TimeValue duration);
 
   Media media = nullptr;
   QTTrack* track = nullptr;

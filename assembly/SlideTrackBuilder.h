@@ -1,0 +1,65 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "assembly/QTMovie.h"
+#include "imaging/TitleList.h"
+#include "platform/helper/StdStringList.h"
+#include "platform/helper/UString.h"
+#include "platform/helper/Win32Defs.h"
+#include "project/EPTrackList.h"
+
+class EditPointImage;
+
+// What the slide track takes from the show.
+struct SlideTrackSettings {
+  bool addImages = true;
+  std::int32_t frameWidth = 0, frameHeight = 0;
+  std::int32_t scaleWidth = 0, scaleHeight = 0;  // 0: the frame's
+  COLORREF backgroundColor = 0;
+  std::int32_t imageFormat = 13;  // of the prepared pictures
+  bool keepFinalImages = false;
+  TimeScale timeScale = 600;
+};
+
+// Makes the slide track: one prepared picture per image edit point, the
+// picture file itself a sample by reference, shown for the edit point's
+// duration, one after another from time 0.
+class SlideTrackBuilder {
+ public:
+  // Prepares one picture (scaled into the frame, titled, saved): the
+  // arguments of QTSlideshow::PrepImage. The name becomes the prepared
+  // file's when a new one is written.
+  using PrepareSlide =
+      std::function<bool(int frameW, int frameH, int scaleW, int scaleH, COLORREF colour, UString& imageFile,
+                         int outFormat, bool& replaced, int hMode, int vMode, const TitleList* titles)>;
+
+  SlideTrackBuilder(QTMovie& movie, const SlideTrackSettings& settings, PrepareSlide prepare,
+                    StdStringList& tempFiles);
+
+  // True also when there is nothing to show. On a bad entry the track stays
+  // in the movie without samples and false is returned. With a reference
+  // track, that track's 'chap' list gets the slide track.
+  bool Build(const EPTrackList& images, QTTrack* reference);
+
+  std::unique_ptr<QTTrack> track;  // the slide track made, or null
+
+ private:
+  struct Slide {
+    const EditPointImage* entry = nullptr;
+    UString file;
+    bool replaced = false;
+    bool prepared = false;
+  };
+
+  bool Collect(const EPTrackList& images, std::vector<Slide>& slides) const;
+  void PrepareAll(std::vector<Slide>& slides);
+  bool AddSamples(const std::vector<Slide>& slides);
+
+  QTMovie& movie_;
+  SlideTrackSettings settings_;
+  PrepareSlide prepare_;
+  StdStringList& tempFiles_;
+};

@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "TestSupport.h"
+#include "TimedTextReader.h"
+#include "assembly/LinkTrackBuilder.h"
+#include "assembly/QTGraphicsImporter.h"
+#include "assembly/SlideTrackBuilder.h"
+#include "imaging/SlidePreparer.h"
+#include "platform/helper/FileSystem.h"
+#include "project/EditPointImage.h"
+#include "project/EditPointLink.h"
+
+using testing::internal::CaptureStderr;
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStderr;
+using testing::internal::GetCapturedStdout;
+
+namespace {
+// Edit points that live as long as the list that points at them.
+struct Entries {
+  std::vector<std::unique_ptr<EditPoint>> owned;
+  EPTrackList list{3};
+
+  EditPointImage& Image(const std::string& file, std::int32_t duration) {
+    auto entry = std::make_unique<EditPointImage>(1000, std::int32_t(owned.size()));
+    entry->file = file;
+    entry->epDuration = duration;
+    EditPointImage& made = *entry;
+    list.push_back(entry.get());
+    owned.push_back(std::move(entry));
+    return made;
+  }
+  EditPointLink& Link(const std::string& link, const std::string& text, std::int32_t duration) {
+    auto entry = std::make_unique<EditPointLink>(1000, std::int32_t(owned.size()));
+    entry->link = link;
+    entry->linkText = text;
+    entry->epDuration = duration;
+    entry->textSettings.SetFontNumber(1);
+    entry->textSettings.SetFontSize(18);
+    EditPointLink& made = *entry;
+    list.push_back(entry.get());
+    owned.push_back(std::move(entry));
+    return made;
+  }
+};
+
+SlideTrackBuilder::PrepareSlide Preparer() {
+  return [](int frameW, int frameH, int scaleW, int scaleH, COLORREF colour, UString& file, int format,
+            bool& replaced, int hMode, int vMode, const TitleList* titles) {
+    return SlidePreparer(SlideSettings{}).PrepImage(frameW, frameH, scaleW, scaleH, colour, file, format, replaced,
+                                                     hMode, vMode, titles);
+  };
+}
+
+std::string Probe(const std::string& entries, const std::string& file) {
+  return ReaderSays("ffprobe -v error " + entries + " -of csv=p=0 " + Quote(file));
+}
+}  // namespace
+
+TEST(SlideTrackBuilder, OnePreparedPicturePerImageAtItsTimes) {
+  TempDir dir;
+  const std::string fits = dir.Path("fits.png"), photo = dir.Path("photo.jpg"), out = dir.Path("slides.mov");
+  MustRun("ffmpeg -v error -f lavfi -i testsrc=size=320x180 -frames:v 1 " + Quote(fits));
+  MustRun("ffmpeg -v error -f lavfi -i testsrc2=size=400x400 -frames:v 1 " + Quote(photo));
+  Entries e;
+  e.Image(fits, 2000);
+  e.Image(dir.Write("notes.txt", "no picture here"), 700);  // passed over: later slides move up
+  e.Image(photo, 1500);
+  e.Image("", 500).titleCount = 1;
+
+  QTMovie work;
+  ASSERT_TRUE(work.CreateMovieFile(dir.Path("qtTemp")));
+  work.SetTimeScale(1000);
+  StdStringList tempFiles;
+  SlideTrackBuilder slides(work, {.frameWidth = 320, .frameHeight = 180, .timeScale = 1000}, Preparer(), tempFiles);
+  ASSERT_TRUE(slides.Build(e.list, nullptr));
+  ASSERT_TRUE(slides.track);
+  ASSERT_TRUE(work.FlattenMovieToFile(out));
+  EXPECT_EQ(Probe("-show_entries stream=codec_name,width,height,nb_frames", out), "png,320,180,3\n");
+  EXPECT_EQ(Probe("-show_entries packet=pts_time,duration_time", out),
+            "0.000000,2.000000\n2.000000,1.500000\n3.500000,0.500000\n");
+  // The fitting picture is used as it is; the photo and the plain frame are new files, to be deleted.
+  EXPECT_EQ(tempFiles.size(), 2u);
+  for (const auto& name : tempFiles) EXPECT_TRUE(FileExists(name)) << name;
+  for (const auto& name : tempFiles) DeleteFileA(name);
+  EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -frames:v 1 -f image2pipe -c:v pam - | md5sum"),
+            ReaderSays("ffmpeg -v error -i " + Quote(fits) + " -f image2pipe -c:v pam - | md5sum"));
+}
+
+TEST(SlideTrackBuilder, OverCopiedVideoAndBadEntries) {
+  TempDir dir;
+  const FfmpegMovies movies = MakeFfmpegMovies(dir, 2);
+  const std::string slide = dir.Path("slide.png"), out = dir.Path("over.mov");
+  MustRun("ffmpeg -v error -f lavfi -i testsrc=size=64x48 -frames:v 1 " + Quote(slide));
+  QTMovie source, work;
+  ASSERT_TRUE(source.OpenExistingMovie(movies.mov));
+  ASSERT_TRUE(work.CreateMovieFile(dir.Path("qtTemp")));
+  std::unique_ptr<QTTrack> video(source.GetVideoTrack(0));
+  std::unique_ptr<QTTrack> copy(work.AddTrackCopy(*video, true, 0, -1));
+  ASSERT_TRUE(copy);
+  StdStringList tempFiles;
+  const SlideTrackSettings frame{.frameWidth = 64, .frameHeight = 48, .timeScale = 600};
+  Entries good;
+  good.Image(slide, 1200);
+  SlideTrackBuilder over(work, frame, Preparer(), tempFiles);
+  ASSERT_TRUE(over.Build(good.list, copy.get()));
+  ASSERT_TRUE(work.FlattenMovieToFile(out));
+  const std::string bytes = ReadFile(out);
+  const std::size_t vmhd = bytes.rfind("vmhd");  // the slide track comes last
+  ASSERT_NE(vmhd, std::string::npos);
+  EXPECT_EQ(bytes.substr(vmhd + 8, 8), std::string("\x00\x24\0\0\0\0\0\0", 8));  // transparent over black
+  EXPECT_EQ(Probe("-show_entries stream=index,codec_name -select_streams v", out), "0,mjpeg\n1,png\n");
+
+  CaptureStderr();
+  Entries missing;
+  missing.Image(slide, 600);
+  missing.Image(dir.Path("gone.png"), 600);
+  SlideTrackBuilder stopped(work, frame, Preparer(), tempFiles);
+  EXPECT_FALSE(stopped.Build(missing.list, nullptr));
+  Entries untitled;
+  untitled.Image(slide, 600);
+  untitled.Image("", 600);
+  SlideTrackBuilder empty(work, frame, Preparer(), tempFiles);
+  EXPECT_FALSE(empty.Build(untitled.list, nullptr));
+  Entries corrupt;
+  corrupt.Image(dir.Write("broken.png", ReadFile(slide).substr(0, 60)), 600);
+  SlideTrackBuilder broken(work, frame, Preparer(), tempFiles);
+  EXPECT_FALSE(broken.Build(corrupt.list, nullptr));
+  EXPECT_EQ(GetCapturedStderr().find("QTSlideshow::AddVideoTrack() file \"" + dir.Path("gone.png") +
+                                     "\" does not exists\n"
+                                     "QTSlideshow::AddVideoTrack() there is not image file or title text to process\n"),
+            0u);
+  EXPECT_TRUE(tempFiles.empty());  // nothing prepared for a track that stops early
+  EXPECT_EQ(GetMediaDuration(stopped.track->media.media), 0);
+
+  SlideTrackBuilder none(work, {.addImages = false, .frameWidth = 64, .frameHeight = 48}, Preparer(), tempFiles);
+  EXPECT_TRUE(none.Build(good.list, nullptr));
+  EXPECT_FALSE(none.track);
+}
+
+TEST(QTGraphicsImporter, OpensPicturesAndNamesWhatFailed) {
+  TempDir dir;
+  const std::string jpeg = dir.Path("p.jpg");
+  MustRun("ffmpeg -v error -f lavfi -i testsrc=size=96x64 -frames:v 1 " + Quote(jpeg));
+  QTGraphicsImporter importer;
+  ASSERT_TRUE(importer.Open(jpeg));
+  EXPECT_TRUE(importer.IsOpen());
+  EXPECT_EQ(importer.path, jpeg);
+  ASSERT_GE(importer.imageDescription.size(), 86u);
+  std::int16_t width = 0, height = 0;
+  std::memcpy(&width, importer.imageDescription.data() + 32, 2);
+  std::memcpy(&height, importer.imageDescription.data() + 34, 2);
+  EXPECT_EQ(width, 96);
+  EXPECT_EQ(height, 64);
+
+  CaptureStdout();
+  QTGraphicsImporter missing, words;
+  EXPECT_FALSE(missing.Open(dir.Path("none.jpg")));
+  EXPECT_FALSE(words.Open(dir.Write("w.jpg", "words, not a picture")));
+  EXPECT_FALSE(words.IsOpen());
+  const std::string said = GetCapturedStdout();
+  EXPECT_EQ(said.find("quicktime does not like the file path: (-43) " + dir.Path("none.jpg") + "\n"), 0u) << said;
+  EXPECT_NE(said.find("could not get graphics importer for file ("), std::string::npos) << said;
+}
+
+TEST(LinkTrackBuilder, LinksBecomeOneSubtitleStreamWithTheirBoxes) {
+  TempDir dir;
+  const std::string out = dir.Path("links.mov");
+  Entries e;
+  e.Link("https://one.example/", "One", 1500).textSettings.AddFont("Arial");
+  e.Link("&CLEAR", "gone", 500);
+  EditPointLink& big = e.Link("http://two.example/" + std::string(300, 'x'), "Two \xE2\x86\x92", 2000);
+  big.textSettings.SetFontSize(30);
+  big.textSettings.SetTextBox(0, 10, 200, 40);
+  e.Link(std::string("ctl\x01\x02", 5), std::string("a\x01" "b\x1b", 4), 1000);
+
+  QTMovie work;
+  ASSERT_TRUE(work.CreateMovieFile(dir.Path("qtTemp")));
+  work.SetTimeScale(1000);
+  LinkTrackBuilder links(work, {.frameWidth = 400, .frameHeight = 300, .timeScale = 1000});
+  CaptureStderr();
+  ASSERT_TRUE(links.Build(e.list));
+  EXPECT_NE(GetCapturedStderr().find("more than 255 bytes cannot be clicked"), std::string::npos);
+  ASSERT_TRUE(work.FlattenMovieToFile(out));
+
+  EXPECT_EQ(Probe("-show_entries stream=codec_name,codec_type", out), "mov_text,subtitle\n");
+  EXPECT_EQ(Probe("-show_entries packet=pts_time,duration_time", out),
+            "0.000000,1.500000\n1.500000,0.500000\n2.000000,2.000000\n4.000000,1.000000\n");
+  EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -map 0 -c:s ass -f null - 2>&1"), "");
+  const TimedTextDescription d = ReadTimedTextDescription(ExtradataOf(out));
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.box, (QDRect{50, 0, 299, 390}));
+  EXPECT_EQ(d.fonts, (std::vector<std::pair<std::uint16_t, std::string>>{{1, "Arial"}}));
+
+  const auto packets = PacketsOf(out, "s");
+  ASSERT_EQ(packets.size(), 4u);
+  std::vector<TimedTextSample> samples;
+  for (const auto& bytes : packets) samples.push_back(ReadTimedTextSample(bytes));
+  for (const auto& s : samples) EXPECT_TRUE(s.ok);
+  EXPECT_EQ(samples[0].text, "One");
+  ASSERT_TRUE(samples[0].href);
+  EXPECT_EQ(samples[0].href->link, "https://one.example/");
+  EXPECT_EQ(samples[0].boxTypes, std::vector<std::string>{"href"});
+  EXPECT_EQ(samples[1].text, "");
+  EXPECT_TRUE(samples[1].boxTypes.empty());
+  EXPECT_EQ(samples[2].text, "Two \xE2\x86\x92");
+  EXPECT_EQ(samples[2].boxTypes, (std::vector<std::string>{"styl", "tbox"}));  // too long to click
+  EXPECT_EQ(samples[2].styles.at(0).size, 30);
+  EXPECT_EQ(samples[2].styles.at(0).endChar, 5);
+  EXPECT_EQ(samples[2].box, (QDRect{10, 0, 40, 200}));
+  EXPECT_EQ(samples[3].text, std::string("a\x01" "b\x1b", 4));
+  EXPECT_EQ(samples[3].href->link, std::string("ctl\x01\x02", 5));
+}
