@@ -3,10 +3,13 @@
 #include <cstdio>
 
 #include "assembly/FlattenProgress.h"
+#include "assembly/LinkTrackBuilder.h"
 #include "assembly/SilencePadding.h"
+#include "assembly/SlideTrackBuilder.h"
 #include "assembly/SoundDescriptions.h"
 #include "assembly/SoundFile.h"
 #include "formats/FtypHeader.h"
+#include "imaging/SlidePreparer.h"
 #include "platform/helper/ErrorPrintf.h"
 #include "platform/helper/FileSystem.h"
 #include "project/EditPointAudio.h"
@@ -77,8 +80,8 @@ void QTSlideshow::SetDurationFromTrack(const QTTrack* track) {
   duration = rate > 0 ? GetMediaPresentedDuration(track->media.media) * timeScale / rate : 0;
 }
 
-bool QTSlideshow::Build(const EPTrackList* audio, const EPTrackList* chapters, const EPTrackList*,
-                        const EPTrackList*, const StdStringList*, const StdStringList*, const std::string& name) {
+bool QTSlideshow::Build(const EPTrackList* audio, const EPTrackList* chapters, const EPTrackList* images,
+                        const EPTrackList* links, const StdStringList*, const StdStringList*, const std::string& name) {
   if (!name.empty()) baseName = name;
   if (!audioTrack) {
     audioTrack.reset(movie.GetSoundTrack(0));
@@ -87,9 +90,13 @@ bool QTSlideshow::Build(const EPTrackList* audio, const EPTrackList* chapters, c
   }
   if (audioTrack) {
     if (chapters) AddChapterTrack(*chapters, audioTrack.get());
+    if (images) AddVideoTrack(*images, audioTrack.get());
+    if (links) AddHrefTrack(*links);
     PadToMovieEnd();
-  } else if (chapters) {
-    AddChapterTrack(*chapters, videoTrack.get());
+  } else {
+    if (images) AddVideoTrack(*images, nullptr);
+    if (chapters) AddChapterTrack(*chapters, videoTrack.get());
+    if (links) AddHrefTrack(*links);
   }
   if (extension == "mov") return WriteMovOutput(baseName);
   return WriteOutput(baseName, extension);
@@ -185,4 +192,41 @@ bool QTSlideshow::AddChapterTrack(const EPTrackList& list, QTTrack* reference) {
     AddTrackReference(reference->track, chapters->track, kTrackReferenceChapterList, nullptr);
   }
   return true;
+}
+
+bool QTSlideshow::AddVideoTrack(const EPTrackList& list, QTTrack* reference) {
+  const SlideTrackSettings settings{.addImages = project->addImages,
+                                    .frameWidth = frameWidth,
+                                    .frameHeight = frameHeight,
+                                    .scaleWidth = scaleWidth,
+                                    .scaleHeight = scaleHeight,
+                                    .backgroundColor = backgroundColor,
+                                    .imageFormat = project->qtImageFormat,
+                                    .keepFinalImages = project->keepFinalImages,
+                                    .timeScale = timeScale};
+  auto prepare = [this](auto&&... arguments) { return PrepImage(arguments...); };
+  SlideTrackBuilder slides(movie, settings, prepare, tempFiles);
+  if (!slides.Build(list, reference)) return false;
+  if (!videoTrack) videoTrack = std::move(slides.track);
+  return true;
+}
+
+bool QTSlideshow::PrepImage(int frameW, int frameH, int scaleW, int scaleH, COLORREF colour, UString& imageFile,
+                            int outFormat, bool& replaced, int hMode, int vMode, const TitleList* titles) {
+  const SlidePreparer preparer(SlideSettings{.imgScaleMethod = project->imgScaleMethod,
+                                             .intScaleMethod = project->intScaleMethod,
+                                             .intScaleFactor = project->intScaleFactor,
+                                             .keepIntermediateImages = project->keepIntermediateImages,
+                                             .keepFinalImages = project->keepFinalImages,
+                                             .baseFolder = project->baseFolder});
+  return preparer.PrepImage(frameW, frameH, scaleW, scaleH, colour, imageFile, outFormat, replaced, hMode, vMode,
+                            titles);
+}
+
+bool QTSlideshow::AddHrefTrack(const EPTrackList& list) {
+  LinkTrackBuilder links(movie, {.addImages = project->addImages,
+                                 .frameWidth = frameWidth,
+                                 .frameHeight = frameHeight,
+                                 .timeScale = timeScale});
+  return links.Build(list);
 }

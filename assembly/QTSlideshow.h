@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "assembly/QTMovie.h"
+#include "imaging/TitleList.h"
 #include "platform/helper/StdStringList.h"
 #include "platform/helper/UString.h"
+#include "platform/helper/Win32Defs.h"
 #include "project/EPTrackList.h"
 
 class PodProject;
@@ -41,6 +43,16 @@ class QTSlideshow {
   bool AddChapterTrack(const EPTrackList& list, QTTrack* reference);
   // Silence after the sound up to the movie's end.
   bool PadToMovieEnd();
+  // One prepared picture per image edit point, named by a 'chap' reference
+  // from `reference` (when there is one); the first slide track made becomes
+  // `videoTrack`.
+  bool AddVideoTrack(const EPTrackList& list, QTTrack* reference);
+  // One slide scaled into the frame, titled and saved in `outFormat`; when a
+  // new file is written, `imageFile` becomes its name and `replaced` true.
+  bool PrepImage(int frameW, int frameH, int scaleW, int scaleH, COLORREF colour, UString& imageFile, int outFormat,
+                 bool& replaced, int hMode, int vMode, const TitleList* titles);
+  // One clickable timed-text sample per link; in no 'chap' list.
+  bool AddHrefTrack(const EPTrackList& list);
 
   StdStringList tempFiles;
   PodProject* project;
