@@ -1,3 +1,3 @@
-#include "shell/Version.h"
+#include "platform/helper/Version.h"
 
 const char* GetVersionString() { return "Tolva (Reelwright) version 1.0.5a"; }
