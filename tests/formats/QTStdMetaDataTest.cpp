@@ -36,20 +36,3 @@ TEST(QTStdMetaData, ValueSyntaxGivesClassAndBytes) {
                                                   "\x00\x00\x00\x15\x00\x00\x00\x00",
                                                   24));
 }
-
-TEST(QTStdMetaData, MetaAndIlstNestAndCloseOnlyWhenOpen) {
-  QTStdMetaData md;
-  md.BeginMeta();
-  md.BeginIlst();
-  md.AppendItem(Tag("covr"), "\x89PNG", 4, QTStdMetaData::kCoverImage);
-  md.EndIlst();
-  md.EndIlst();  // a second end must not close 'meta' early
-  md.AppendFreeAtom(0);
-  md.EndMeta();
-  md.EndMeta();
-  EXPECT_EQ(Bytes(md), std::string("\x00\x00\x00\x38meta\x00\x00\x00\x00"
-                                   "\x00\x00\x00\x24ilst"
-                                   "\x00\x00\x00\x1C" "covr\x00\x00\x00\x14" "data\x00\x00\x00\x0E\x00\x00\x00\x00\x89PNG"
-                                   "\x00\x00\x00\x08" "free",
-                                   56));
-}
