@@ -359,7 +359,7 @@ std::uint64_t MovieFlattener::PlaceChunks() {
 OSErr MovieFlattener::CopyChunks(int out, const Progress& progress) {
   std::map<std::string, Descriptor> sources;
   std::vector<std::size_t> next(plans_.size(), 0);
-  std::uint64_t at = firstChunkAt_, done = 0, reported = 0;
+  std::uint64_t at = firstChunkAt_, sent = at, done = 0, reported = 0;
   for (std::size_t i = 0; i < order_.size();) {
     const std::size_t track = order_[i];
     const PlannedChunk& first = plans_[track].chunks[next[track]++];
@@ -379,8 +379,11 @@ OSErr MovieFlattener::CopyChunks(int out, const Progress& progress) {
       source = sources.emplace(file, std::move(fd)).first;
     }
     if (const OSErr err = CopyRun(source->second.Get(), first.sourceOffset, bytes, out, at); err != noErr) return err;
-    ::sync_file_range(out, off64_t(at), off64_t(bytes), SYNC_FILE_RANGE_WRITE);  // a hint; fsync reports failures
     at += bytes;
+    if (at - sent >= kRunBytes || i == order_.size()) {  // runs of single frames are too small to send alone
+      ::sync_file_range(out, off64_t(sent), off64_t(at - sent), SYNC_FILE_RANGE_WRITE);  // a hint; fsync reports failures
+      sent = at;
+    }
     done += bytes;
     if (progress && (done - reported >= kProgressStep || i == order_.size())) {
       reported = done;

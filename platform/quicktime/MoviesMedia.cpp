@@ -1,5 +1,7 @@
 // The media family: clock and duration, sample additions, data references
 // and sample descriptions.
+#include <algorithm>
+
 #include "platform/quicktime/DescriptionByteOrder.h"
 #include "platform/quicktime/MovieStorage.h"
 #include "platform/quicktime/Movies.h"
@@ -54,11 +56,23 @@ TimeValue GetMediaDuration(Media media) {
 
 TimeValue GetMediaPresentedDuration(Media media) {
   if (!media) return Done(invalidMedia), 0;
-  std::uint64_t presented = 0;
-  for (const TrackRecord::Edit& edit : media->track.edits)
-    if (edit.mediaTime >= 0) presented += edit.trackDuration;
-  const TimeValue inMovie = ToolboxState::Duration(presented);
-  return ConvertTimeScale(inMovie, media->track.movie.timeScale, media->timeScale);
+  // A movie clock coarser than the media's cannot say where the media ends to
+  // the sample: an edit that runs past the end presents only what is there.
+  const TimeScale movieScale = media->track.movie.timeScale;
+  const std::uint64_t mediaEnd = media->Duration();
+  std::uint64_t inMovieUnits = 0, inMediaUnits = 0;
+  for (const TrackRecord::Edit& edit : media->track.edits) {
+    if (edit.mediaTime < 0) continue;
+    const std::uint64_t from = std::min(std::uint64_t(edit.mediaTime), mediaEnd);
+    const auto covered = std::uint64_t(ConvertTimeScale(std::int64_t(edit.trackDuration), movieScale, media->timeScale));
+    if (covered >= mediaEnd - from)
+      inMediaUnits += mediaEnd - from;
+    else
+      inMovieUnits += edit.trackDuration;
+  }
+  const TimeValue uncut = ToolboxState::Duration(inMovieUnits);
+  if (GetMoviesError() != noErr) return 0;
+  return ToolboxState::Duration(std::uint64_t(ConvertTimeScale(uncut, movieScale, media->timeScale)) + inMediaUnits);
 }
 
 OSErr BeginMediaEdits(Media media) {
