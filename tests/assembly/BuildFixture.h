@@ -24,12 +24,13 @@ class BuildFolder {
       if (entry.path().filename() != ".keep") names.push_back(entry.path().filename());
     return names;
   }
-  // An AAC file of a sine tone made by ffmpeg.
+  // An AAC file of a sine tone made by ffmpeg (without noise substitution,
+  // whose random state would make joined decodes differ from lone ones).
   std::string Tone(const std::string& name, double seconds, int rate, int channels = 1, int hz = 440) const {
     const std::string path = dir.Path(name);
     MustRun("ffmpeg -v error -y -f lavfi -i sine=frequency=" + std::to_string(hz) + ":sample_rate=" +
             std::to_string(rate) + ":duration=" + std::to_string(seconds) + " -ac " + std::to_string(channels) +
-            " -c:a aac " + Quote(path));
+            " -c:a aac -aac_pns 0 " + Quote(path));
     return path;
   }
 
@@ -56,7 +57,7 @@ inline std::string Chapters(const std::string& file) {
 
 // What ffmpeg says while decoding the sound: nothing for a clean stream.
 inline std::string DecodeErrors(const std::string& file) {
-  return ReaderSays("ffmpeg -v error -i " + Quote(file) + " -map 0:a -f null - 2>&1");
+  return ReaderSays("{ ffmpeg -v error -i " + Quote(file) + " -map 0:a -f null - 2>&1; }");
 }
 
 // The md5 of the decoded sound from sample `first` for `count` samples (all when count < 0).
@@ -64,4 +65,28 @@ inline std::string DecodedMd5(const std::string& file, std::int64_t first = 0, s
   std::string trim = "atrim=start_sample=" + std::to_string(first);
   if (count >= 0) trim += ":end_sample=" + std::to_string(first + count);
   return ReaderSays("ffmpeg -v error -i " + Quote(file) + " -map 0:a -af " + trim + " -f md5 -");
+}
+
+// Decoded samples of the sound (mono or the first channel's frames), as ffmpeg counts them.
+inline std::int64_t DecodedSamples(const std::string& file) {
+  const std::string bytes = ReaderSays("ffmpeg -v error -i " + Quote(file) + " -map 0:a -ac 1 -f s16le -");
+  return std::int64_t(bytes.size() / 2);
+}
+
+// The loudest sample between two times (seconds), in dB as ffmpeg measures it.
+inline double PeakDb(const std::string& file, double from, double to) {
+  const std::string said = ReaderSays("{ ffmpeg -hide_banner -i " + Quote(file) + " -map 0:a -af atrim=" +
+                                      std::to_string(from) + ":" + std::to_string(to) +
+                                      ",volumedetect -f null - 2>&1; }");
+  const std::size_t at = said.find("max_volume: ");
+  return at == std::string::npos ? 0 : std::stod(said.substr(at + 12));
+}
+
+// The silence padding movie for a sample rate beside the program, made like
+// the installation's own when it is not there.
+inline void EnsurePadding(int rate) {
+  const std::string path = std::string(TOLVA_BIN_DIR) + "/30ss" + std::to_string(rate) + ".mp4";
+  if (!std::filesystem::exists(path))
+    MustRun("ffmpeg -v error -y -f lavfi -i anullsrc=cl=mono:r=" + std::to_string(rate) + " -t 30 -c:a aac " +
+            Quote(path));
 }

@@ -1,0 +1,50 @@
+#include "BuildFixture.h"
+
+// Audio edit points: each file in its slot, silence after a short one and
+// after the sound up to the last chapter, a long file cut at its slot.
+TEST(SoundTrack, FilesKeepTheirSlotsWithSilenceBetween) {
+  EnsurePadding(22050);
+  BuildFolder f;
+  f.Tone("a.m4a", 3, 22050, 1, 300);
+  f.Tone("b.m4a", 4, 22050, 1, 500);
+  f.dir.Write("eps.pod",
+              "[podcast]\nbasename=eps\n[editpoint_1]\naudiofile=a.m4a\nchapter=One\n"
+              "[editpoint_2]\nstart=0:0:5.0\naudiofile=b.m4a\nchapter=Two\n[editpoint_3]\nstart=0:0:12.0\nchapter=Three\n");
+  const RunResult run = f.Tolva({"-q4", "eps.pod"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::string out = f.dir.Path("eps.m4a");
+  // 3 s of a, 2 s of silence, 4 s of b, then silence to the last chapter's end (12 s + its one second).
+  EXPECT_EQ(ProbeNumber(out, "a:0", "stream=duration_ts"), 13 * 22050);
+  EXPECT_EQ(Chapters(out), "0.000000,One\n5.000000,Two\n12.000000,Three\n");
+  EXPECT_EQ(DecodeErrors(out), "");
+  EXPECT_GT(PeakDb(out, 0.2, 2.8), -20);
+  EXPECT_LT(PeakDb(out, 3.2, 4.8), -80);
+  EXPECT_GT(PeakDb(out, 5.2, 8.8), -20);
+  EXPECT_LT(PeakDb(out, 9.3, 12.8), -80);
+  // The lone files, decoded, come out of the movie unchanged where ffmpeg places them.
+  const std::int64_t firstSamples = DecodedSamples(f.dir.Path("a.m4a"));
+  EXPECT_EQ(DecodedMd5(out, 0, firstSamples), DecodedMd5(f.dir.Path("a.m4a")));
+
+  f.dir.Write("cut.pod",
+              "[podcast]\nbasename=cut\n[editpoint_1]\naudiofile=b.m4a\n[editpoint_2]\nstart=0:0:1.300\n"
+              "audiofile=a.m4a\naudiolength=0:0:2.0\n");
+  ASSERT_EQ(f.Tolva({"-q4", "cut.pod"}).status, 0);
+  EXPECT_EQ(ProbeNumber(f.dir.Path("cut.m4a"), "a:0", "stream=duration_ts"), 3 * 22050 / 2 + 2 * 22050);
+  EXPECT_EQ(f.Leftovers(), std::vector<std::string>());
+}
+
+// Without its padding file the build says so and goes on: the next file comes early.
+TEST(SoundTrack, AMissingPaddingFileIsReportedAndTheBuildGoesOn) {
+  BuildFolder f;
+  f.Tone("a.m4a", 2, 16000);
+  f.Tone("b.m4a", 1, 16000);
+  f.dir.Write("gap.pod",
+              "[podcast]\nbasename=gap\nsilence=none-such-\n[editpoint_1]\naudiofile=a.m4a\n"
+              "[editpoint_2]\nstart=0:0:5.0\naudiofile=b.m4a\n");
+  const RunResult run = f.Tolva({"-qm", "gap.pod"});
+  EXPECT_EQ(run.status, 0);
+  const std::string padding = std::string(TOLVA_BIN_DIR) + "/none-such-30ss16000.mp4";
+  EXPECT_EQ(run.err, "Unable to open audio pading file " + padding + "\n");
+  EXPECT_EQ(ProbeNumber(f.dir.Path("gap.mov"), "a:0", "stream=duration_ts"), 3 * 16000);
+}
