@@ -13,7 +13,8 @@ TEST(PodCommandLine, ProjectsAreReadWithTheirMessagesAndStatus) {
   const RunResult dump = RunTolva({"-qv", "show.pod", "-dump"}, dir.Path("show"), home);
   EXPECT_EQ(dump.err,
             "input image width is out of range (5000), changing to default (300)\n"
-            "can not locate image file \"gone.jpg\"\n");
+            "can not locate image file \"gone.jpg\"\n"
+            "QTSlideshow::AddVideoTrack() file \"gone.jpg\" does not exists\n");
   EXPECT_NE(dump.out.find("basename            demo\n"), std::string::npos) << dump.out;
   EXPECT_NE(dump.out.find("metadata            \xC2\xA9nam = Caf\xC3\xA9\n"), std::string::npos);
   EXPECT_NE(dump.out.find("    file             " + dir.Path("show/a.jpg") + "\n"), std::string::npos);
