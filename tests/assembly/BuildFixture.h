@@ -81,12 +81,3 @@ inline double PeakDb(const std::string& file, double from, double to) {
   const std::size_t at = said.find("max_volume: ");
   return at == std::string::npos ? 0 : std::stod(said.substr(at + 12));
 }
-
-// The silence padding movie for a sample rate beside the program, made like
-// the installation's own when it is not there.
-inline void EnsurePadding(int rate) {
-  const std::string path = std::string(TOLVA_BIN_DIR) + "/30ss" + std::to_string(rate) + ".mp4";
-  if (!std::filesystem::exists(path))
-    MustRun("ffmpeg -v error -y -f lavfi -i anullsrc=cl=mono:r=" + std::to_string(rate) + " -t 30 -c:a aac " +
-            Quote(path));
-}

@@ -3,7 +3,6 @@
 // Audio edit points: each file in its slot, silence after a short one and
 // after the sound up to the last chapter, a long file cut at its slot.
 TEST(SoundTrack, FilesKeepTheirSlotsWithSilenceBetween) {
-  EnsurePadding(22050);
   BuildFolder f;
   f.Tone("a.m4a", 3, 22050, 1, 300);
   f.Tone("b.m4a", 4, 22050, 1, 500);
