@@ -81,7 +81,8 @@ void QTSlideshow::SetDurationFromTrack(const QTTrack* track) {
 }
 
 bool QTSlideshow::Build(const EPTrackList* audio, const EPTrackList* chapters, const EPTrackList* images,
-                        const EPTrackList* links, const StdStringList*, const StdStringList*, const std::string& name) {
+                        const EPTrackList* links, const StdStringList* metadata, const StdStringList* artwork,
+                        const std::string& name) {
   if (!name.empty()) baseName = name;
   if (!audioTrack) {
     audioTrack.reset(movie.GetSoundTrack(0));
@@ -98,6 +99,7 @@ bool QTSlideshow::Build(const EPTrackList* audio, const EPTrackList* chapters, c
     if (chapters) AddChapterTrack(*chapters, videoTrack.get());
     if (links) AddHrefTrack(*links);
   }
+  if (metadata) SetUserData(*metadata, artwork);
   if (extension == "mov") return WriteMovOutput(baseName);
   return WriteOutput(baseName, extension);
 }
@@ -181,9 +183,11 @@ bool QTSlideshow::AddChapterTrack(const EPTrackList& list, QTTrack* reference) {
     ErrorPrintf("BeginMediaEdits() failed %d\n", err);
     return false;
   }
+  chapterMarks.clear();
   for (const EditPoint* item : list) {
     const auto& entry = static_cast<const EditPointChapter&>(*item);
-    media.AddTextSample(entry.chapter, entry.chapter.size(), entry.epDuration, &entry.textSettings);
+    const TimeValue at = media.AddTextSample(entry.chapter, entry.chapter.size(), entry.epDuration, &entry.textSettings);
+    if (at >= 0) chapterMarks.push_back({ConvertTimeScale(at, timeScale, movie.GetTimeScale()), entry.chapter});
   }
   EndMediaEdits(media.media);
   chapters->InsertMedia(-1, 0, GetMediaDuration(media.media), kNormalRate);
@@ -229,4 +233,8 @@ bool QTSlideshow::AddHrefTrack(const EPTrackList& list) {
                                  .frameHeight = frameHeight,
                                  .timeScale = timeScale});
   return links.Build(list);
+}
+
+void QTSlideshow::SetUserData(const StdStringList& lines, const StdStringList* artwork) {
+  SetMovieUserData(movie, lines, artwork, chapterMarks);
 }

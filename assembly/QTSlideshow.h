@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "assembly/MovieUserData.h"
 #include "assembly/QTMovie.h"
 #include "imaging/TitleList.h"
 #include "platform/helper/StdStringList.h"
@@ -41,6 +42,8 @@ class QTSlideshow {
   // One text sample per chapter, disabled and named by a 'chap' reference
   // from `reference` (when there is one).
   bool AddChapterTrack(const EPTrackList& list, QTTrack* reference);
+  // The metadata, the artwork and the chapters gathered so far in the movie's user data.
+  void SetUserData(const StdStringList& lines, const StdStringList* artwork);
   // Silence after the sound up to the movie's end.
   bool PadToMovieEnd();
   // One prepared picture per image edit point, named by a 'chap' reference
@@ -68,6 +71,7 @@ class QTSlideshow {
   std::int32_t frameWidth = 0, frameHeight = 0;
   std::int32_t scaleWidth = 0, scaleHeight = 0;
   std::uint32_t backgroundColor = 0;
+  std::vector<ChapterMark> chapterMarks;  // each chapter sample's start, in the movie's time scale
 
  private:
   UString OutputName(const std::string& name, const std::string& ext) const;

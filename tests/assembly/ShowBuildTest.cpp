@@ -1,10 +1,18 @@
+#include <ctime>
+
 #include "BuildFixture.h"
 
 namespace {
 const char* const kTitle = "Pr\xC3\xBC" "fung \xE2\x84\x96 5 \xE2\x80\x94 \xC3\x9Cn\xC3\xAF" "c\xC3\xB6" "d\xC3\xA9";
 
+std::string ThisYear() {
+  const std::time_t now = std::time(nullptr);
+  return std::to_string(std::gmtime(&now)->tm_year + 1900);
+}
+
 std::string ShowProject(const std::string& audio) {
-  return "[podcast]\nbasename=show\naudiofile=" + audio +
+  return "[podcast]\nbasename=show\nartwork=cover.png\naudiofile=" + audio + "\n[metadata]\n\xC2\xA9nam=" + kTitle +
+         "\n\xC2\xA9" "ART=Die Leute\n\xC2\xA9" "day=&today\n"
          "\n[editpoint_1]\nchapter=Intro\n[editpoint_2]\nstart=0:0:4.150\nchapter=" + kTitle +
          "\n[editpoint_3]\nstart=0:0:9.0\nchapter=Ende\n";
 }
@@ -16,6 +24,7 @@ TEST(ShowBuild, EveryCommandWritesThePlayableMovieItNames) {
   BuildFolder f;
   const std::string source = f.Tone("talk.m4a", 12.3, 32000, 2);
   f.dir.Write("show.pod", ShowProject("talk.m4a"));
+  MustRun("ffmpeg -v error -f lavfi -i color=c=red:size=64x48 -frames:v 1 " + Quote(f.dir.Path("cover.png")));
   const std::int64_t heard = ProbeNumber(source, "a:0", "stream=duration_ts");
   ASSERT_GT(heard, 0);
 
@@ -43,4 +52,14 @@ TEST(ShowBuild, EveryCommandWritesThePlayableMovieItNames) {
     EXPECT_NE(menu.find(std::string("00:00:04.250                             : ") + kTitle), std::string::npos) << menu;
   }
   EXPECT_EQ(f.Leftovers(), std::vector<std::string>());
+
+  // The tags and the Nero chapter list as the build put them in.
+  const std::string m4a = f.dir.Path("show.m4a");
+  const std::string tags = ReaderSays("AtomicParsley " + Quote(m4a) + " -t");
+  EXPECT_NE(tags.find(std::string("contains: ") + kTitle + "\n"), std::string::npos) << tags;
+  EXPECT_NE(tags.find("Atom \"covr\" contains: 1 piece of artwork"), std::string::npos) << tags;
+  EXPECT_EQ(ReaderSays("/usr/bin/python3 -c \"import mutagen.mp4,sys; f=mutagen.mp4.MP4(sys.argv[1]); "
+                       "print(f.tags['\xC2\xA9" "ART'][0], f.tags['covr'][0].imageformat, "
+                       "[c.title for c in f.chapters], f.tags['\xC2\xA9" "day'][0][:4])\" " + Quote(m4a)),
+            std::string("Die Leute 14 ['Intro', '") + kTitle + "', 'Ende'] " + ThisYear() + "\n");
 }
