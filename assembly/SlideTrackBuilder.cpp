@@ -45,19 +45,21 @@ void SlideTrackBuilder::PrepareAll(std::vector<Slide>& slides) {
   }
 }
 
-bool SlideTrackBuilder::AddSamples(const std::vector<Slide>& slides) {
+// Every picture is opened before the track is made: a movie with a video
+// track that holds no picture at all is one readers refuse whole.
+bool SlideTrackBuilder::OpenAll(const std::vector<Slide>& slides, Importers& importers) const {
   for (const Slide& slide : slides) {
     if (!slide.prepared) {
       ErrorPrintf("QTSlideshow::PrepImage() failed to prepare the  image \"%s\"\n", slide.entry->file.c_str());
       return false;
     }
-    QTGraphicsImporter importer;
-    if (!importer.Open(slide.file)) {
+    auto importer = std::make_unique<QTGraphicsImporter>();
+    if (!importer->Open(slide.file)) {
       ErrorPrintf("QTSlideshow::AddVideoTrack() unable to initialize GraphicsImporter for \"%s\"\n",
                   slide.entry->file.c_str());
       return false;
     }
-    track->media.AddImageSample(importer, slide.entry->epDuration);
+    importers.push_back(std::move(importer));
   }
   return true;
 }
@@ -65,6 +67,12 @@ bool SlideTrackBuilder::AddSamples(const std::vector<Slide>& slides) {
 bool SlideTrackBuilder::Build(const EPTrackList& images, QTTrack* reference) {
   if (!settings_.addImages || images.empty() || (settings_.frameWidth == 0 && settings_.frameHeight == 0))
     return true;
+  std::vector<Slide> slides;
+  if (!Collect(images, slides)) return false;
+  PrepareAll(slides);
+  Importers importers;
+  if (!OpenAll(slides, importers)) return false;
+  if (slides.empty()) return true;  // only files of unknown types: nothing to show
   const bool overVideo = movie_.CountVideoTracks() > 0;
   track.reset(movie_.NewVideoTrack(settings_.frameWidth, settings_.frameHeight, settings_.timeScale));
   if (!track) {
@@ -75,10 +83,8 @@ bool SlideTrackBuilder::Build(const EPTrackList& images, QTTrack* reference) {
     const RGBColor black{};  // lets the copied video show through
     MediaSetGraphicsMode(GetMediaHandler(track->media.media), transparentMode, &black);
   }
-  std::vector<Slide> slides;
-  if (!Collect(images, slides)) return false;
-  PrepareAll(slides);
-  if (!AddSamples(slides)) return false;
+  for (std::size_t i = 0; i < slides.size(); ++i)
+    track->media.AddImageSample(*importers[i], slides[i].entry->epDuration);
   track->InsertMedia(0, 0, GetMediaDuration(track->media.media), fixed1);
   if (reference) AddTrackReference(reference->track, track->track, kTrackReferenceChapterList, nullptr);
   return true;

@@ -12,6 +12,7 @@
 #include "project/EPTrackList.h"
 
 class EditPointImage;
+class QTGraphicsImporter;
 
 // What the slide track takes from the show.
 struct SlideTrackSettings {
@@ -39,9 +40,10 @@ class SlideTrackBuilder {
   SlideTrackBuilder(QTMovie& movie, const SlideTrackSettings& settings, PrepareSlide prepare,
                     StdStringList& tempFiles);
 
-  // True also when there is nothing to show. On a bad entry the track stays
-  // in the movie without samples and false is returned. With a reference
-  // track, that track's 'chap' list gets the slide track.
+  // True also when there is nothing to show. A bad entry stops the track
+  // before it is made (a video track without pictures makes the whole movie
+  // unreadable) and gives false. With a reference track, that track's 'chap'
+  // list gets the slide track.
   bool Build(const EPTrackList& images, QTTrack* reference);
 
   std::unique_ptr<QTTrack> track;  // the slide track made, or null
@@ -56,7 +58,8 @@ class SlideTrackBuilder {
 
   bool Collect(const EPTrackList& images, std::vector<Slide>& slides) const;
   void PrepareAll(std::vector<Slide>& slides);
-  bool AddSamples(const std::vector<Slide>& slides);
+  using Importers = std::vector<std::unique_ptr<QTGraphicsImporter>>;
+  bool OpenAll(const std::vector<Slide>& slides, Importers& importers) const;
 
   QTMovie& movie_;
   SlideTrackSettings settings_;

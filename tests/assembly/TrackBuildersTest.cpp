@@ -135,7 +135,12 @@ TEST(SlideTrackBuilder, OverCopiedVideoAndBadEntries) {
                                      "QTSlideshow::AddVideoTrack() there is not image file or title text to process\n"),
             0u);
   EXPECT_TRUE(tempFiles.empty());  // nothing prepared for a track that stops early
-  EXPECT_EQ(GetMediaDuration(stopped.track->media.media), 0);
+  EXPECT_FALSE(stopped.track || empty.track || broken.track);  // no video track without pictures
+  Entries unknown;
+  unknown.Image(dir.Write("a.txt", "words"), 600);
+  SlideTrackBuilder passedOver(work, frame, Preparer(), tempFiles);
+  EXPECT_TRUE(passedOver.Build(unknown.list, nullptr));
+  EXPECT_FALSE(passedOver.track);
 
   SlideTrackBuilder none(work, {.addImages = false, .frameWidth = 64, .frameHeight = 48}, Preparer(), tempFiles);
   EXPECT_TRUE(none.Build(good.list, nullptr));
