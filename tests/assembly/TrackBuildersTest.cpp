@@ -195,7 +195,7 @@ TEST(LinkTrackBuilder, LinksBecomeOneSubtitleStreamWithTheirBoxes) {
   EXPECT_EQ(Probe("-show_entries stream=codec_name,codec_type", out), "mov_text,subtitle\n");
   EXPECT_EQ(Probe("-show_entries packet=pts_time,duration_time", out),
             "0.000000,1.500000\n1.500000,0.500000\n2.000000,2.000000\n4.000000,1.000000\n");
-  EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -map 0 -c:s ass -f null - 2>&1"), "");
+  EXPECT_EQ(ReaderSays("(ffmpeg -v error -i " + Quote(out) + " -map 0 -c:s ass -f null - 2>&1)"), "");
   const TimedTextDescription d = ReadTimedTextDescription(ExtradataOf(out));
   ASSERT_TRUE(d.ok);
   EXPECT_EQ(d.box, (QDRect{50, 0, 299, 390}));

@@ -6,6 +6,16 @@
 #include "platform/quicktime/atoms/AtomReader.h"
 
 namespace {
+// One line of ffprobe's hex dump ("00000000: 0005 4f6e 65  ..One"); false for other lines.
+bool AppendDumpLine(const std::string& line, std::vector<std::uint8_t>& bytes) {
+  if (line.size() < 10 || line[8] != ':') return false;
+  std::istringstream words(line.substr(10, 40));
+  for (std::string w; words >> w;)
+    for (std::size_t i = 0; i + 1 < w.size(); i += 2)
+      bytes.push_back(std::uint8_t(std::stoi(w.substr(i, 2), nullptr, 16)));
+  return true;
+}
+
 std::string Text(AtomReader& in, std::uint64_t count) {
   std::vector<std::uint8_t> bytes;
   in.Bytes("text", bytes, count);
@@ -106,11 +116,15 @@ std::vector<std::vector<std::uint8_t>> PacketsOf(const std::string& path, const 
   std::vector<std::vector<std::uint8_t>> packets;
   for (std::string line; std::getline(dump, line);) {
     if (line == "[PACKET]") packets.emplace_back();
-    if (packets.empty() || line.size() < 10 || line[8] != ':') continue;  // "00000000: 0005 4f6e 65  ..One"
-    std::istringstream words(line.substr(10, 40));
-    for (std::string w; words >> w;)
-      for (std::size_t i = 0; i + 1 < w.size(); i += 2)
-        packets.back().push_back(std::uint8_t(std::stoi(w.substr(i, 2), nullptr, 16)));
+    if (!packets.empty()) AppendDumpLine(line, packets.back());
   }
   return packets;
+}
+
+TimedTextDescription SubtitleDescriptionOf(const std::string& path) {
+  std::istringstream dump(ReaderSays("ffprobe -v error -select_streams s:0 -show_data -show_entries stream=extradata "
+                                     "-of default " + Quote(path)));
+  std::vector<std::uint8_t> bytes;
+  for (std::string line; std::getline(dump, line);) AppendDumpLine(line, bytes);
+  return ReadTimedTextDescription(bytes);
 }

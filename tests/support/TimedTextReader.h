@@ -46,3 +46,5 @@ TimedTextSample ReadTimedTextSample(std::span<const std::uint8_t> bytes);
 TimedTextDescription ReadTimedTextDescription(std::span<const std::uint8_t> bytes);
 // The sample's bytes from ffprobe's hex dump of a packet's data.
 std::vector<std::vector<std::uint8_t>> PacketsOf(const std::string& path, const std::string& streamSelector);
+// The description of a file's first subtitle stream, as ffprobe gives it.
+TimedTextDescription SubtitleDescriptionOf(const std::string& path);
