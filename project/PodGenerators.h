@@ -1,8 +1,16 @@
 #pragma once
+#include <cstdio>
+
+#include "platform/helper/StdStringList.h"
 #include "platform/helper/UString.h"
 
-class JOB;
+// The commands pn and pi: a project skeleton "<baseName>.pod" in the current
+// directory from the input audio files or images. An existing file is
+// replaced only when `allowOverwrite` is set; the run ends otherwise.
+bool PodFromAudioList(const StdStringList& files, bool allowOverwrite, const UString& baseName);
+bool PodFromImageList(const StdStringList& files, bool allowOverwrite, long seconds, const UString& baseName);
 
-// The commands pn and pi: a project skeleton from the input audio files or images.
-bool PodFromAudioList(JOB& job, const UString& baseName);
-bool PodFromImageList(JOB& job, long seconds, const UString& baseName);
+// The writers behind them, on an open file. The audio writer stops at the
+// first file it cannot take (false); the image writer passes over non-images.
+bool PodFromAudioFiles(FILE* out, const UString& baseName, const StdStringList& files);
+bool PodFromImageFiles(FILE* out, long seconds, const UString& baseName, const StdStringList& files);

@@ -277,8 +277,8 @@ void JOB::RunCommand(const CmdlineCmd& cmd, bool& imagesDone) {
     case kBuildMov:
       BuildPodFile(MakeAbsolutePath(p0), audioFilePath, destPath, BuildExtension(cmd.id), dumpRequested);
       return;
-    case kPodFromAudio: PodFromAudioList(*this, p0); return;
-    case kPodFromImages: PodFromImageList(*this, std::atol(p0), Param(cmd, 1)); return;
+    case kPodFromAudio: PodFromAudioList(Files, allowOverwrite, p0); return;
+    case kPodFromImages: PodFromImageList(Files, allowOverwrite, std::atol(p0), Param(cmd, 1)); return;
     default:
       if (cmd.id >= kTest && cmd.id <= kLastTest) RunTest(cmd.id - kTest, cmd.params, Files);
   }
