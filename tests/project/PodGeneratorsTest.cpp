@@ -162,3 +162,36 @@ TEST_F(PodGenerators, AnOutputThatCannotBeOpenedFailsTheCommandOnly) {
   EXPECT_EQ(r.err, "error 21 atempting to open file " + dir.Path("x.pod") + " for output\n");
   EXPECT_TRUE(std::filesystem::is_directory(dir.Path("x.pod")));
 }
+
+// The skeletons are projects the build takes as they stand: an audio book
+// with a chapter per file, and slides that change every given seconds over
+// the sound that cw4 converts in the same run.
+TEST_F(PodGenerators, GeneratedProjectsBuild) {
+  Aac("a b [1].m4a", 44100, "3.5");
+  Aac("Ünï.m4a", 44100, "2.25");
+  ASSERT_EQ(Run({"-pn", "book", "a b [1].m4a", "Ünï.m4a"}).status, 0);
+  RunResult r = Run({"-q4", "book.pod"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string book = dir.Path("book.m4a");
+  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries chapter=start_time,end_time:chapter_tags=title -of csv=p=0 " +
+                       Quote(book)),
+            "0.000000,3.500000,a b [1].m4a\n3.500000,5.750000,Ünï.m4a\n");
+
+  MustRun("convert -size 64x48 xc:red " + Quote(dir.Path("r (1).png")));
+  MustRun("convert -size 64x48 xc:blue " + Quote(dir.Path("Blå.jpg")));
+  MustRun("convert -size 64x48 xc:green " + Quote(dir.Path("g.png")));
+  MustRun("ffmpeg -v error -f lavfi -i sine=sample_rate=32000:duration=10.5 -ac 2 " + Quote(dir.Path("talk.wav")));
+  ASSERT_EQ(Run({"-pi", "4", "slides", "r (1).png", "Blå.jpg", "g.png"}).status, 0);
+  r = Run({"-cw4", "talk.wav", "-q4", "slides.pod"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string show = dir.Path("slides.m4a");
+  EXPECT_EQ(ReaderSays("ffprobe -v error -select_streams a -show_entries stream=codec_name,sample_rate,duration "
+                       "-of csv=p=0 " + Quote(show)),
+            "aac,32000,10.500000\n");
+  // ffmpeg also hands out the first slide as the cover picture of the chapter list: count each time once.
+  EXPECT_EQ(ReaderSays("ffprobe -v error -select_streams v -show_entries packet=pts_time -of csv=p=0 " + Quote(show) +
+                       " | uniq"),
+            "0.000000\n4.000000\n8.000000\n");
+  EXPECT_EQ(ReaderSays("(ffmpeg -v error -i " + Quote(show) + " -map 0:a -f null - 2>&1)"), "");
+  EXPECT_TRUE(std::filesystem::exists(dir.Path("talk.mp4")));
+}
