@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# A short real session of the program on files made here and now:
-# the help, a dump of the parsed command line, and a header rewrite.
+# A short real session of the program on files made here and now: the help,
+# a dump of the parsed command line, a header rewrite, then the example
+# project built into a podcast (.m4a) and a three-file audio book (.m4b).
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
+examples=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -37,4 +39,36 @@ after=$(brand tone.m4a)
 echo "major brand after:  $after"
 [ "$after" = "M4A " ] || { echo "demo: the header was not rewritten" >&2; exit 1; }
 ffprobe -v error -show_entries format=duration -of csv=p=0 tone.m4a
+
+# The example project: three spoken parts (espeak-ng, encoded by our own
+# encoder) and a cover, made now; the movies go where they stay for a look.
+out="$build/demo"
+mkdir -p "$out" project
+cp "$examples/show.pod" "$examples/book.pod" project/
+cd project
+sentences=("Welcome to the Tolva demo. This is the first part."
+           "The second part comes six seconds in, after a little silence."
+           "And this is the third and last part. Goodbye.")
+for i in 1 2 3; do
+  espeak-ng -s 190 -w "part$i.wav" "${sentences[$((i - 1))]}"
+  "$build/neroAacEnc" -if "part$i.wav" -of "part$i.m4a"
+done
+ffmpeg -v error -f lavfi -i mandelbrot=size=600x600 -frames:v 1 cover.jpg
+
+expect 0 -q4 show.pod -dp "$out"
+expect 0 -qb book.pod -dp "$out"
+
+show() {
+  echo "== $1"
+  ffprobe -v error -show_entries format=duration:format_tags=major_brand,title,artist:stream=codec_name,sample_rate \
+    -of default=noprint_wrappers=1 "$1"
+  ffprobe -v error -show_entries chapter=start_time:chapter_tags=title -of csv=p=0 "$1" | sed 's/^/  chapter at /'
+  [ "$(ffprobe -v error -show_entries format_tags=major_brand -of csv=p=0 "$1")" = "M4A " ] ||
+    { echo "demo: $1 does not say it is an M4A" >&2; exit 1; }
+  [ "$(ffprobe -v error -show_entries chapter=start_time -of csv=p=0 "$1" | wc -l)" = 3 ] ||
+    { echo "demo: $1 does not hold three chapters" >&2; exit 1; }
+}
+show "$out/tolva-demo.m4a"
+show "$out/tolva-demo-book.m4b"
+echo "demo: the podcast is $out/tolva-demo.m4a, the audio book $out/tolva-demo-book.m4b"
 echo "demo: done"
