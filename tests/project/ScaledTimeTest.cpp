@@ -35,7 +35,8 @@ TEST(ScaledTime, NormalizesConvertsComparesAndSubtracts) {
 TEST(ScaledTime, TimeStringsInAProject) {
   const std::pair<const char*, int> valid[] = {
       {"00:01:30.300", 54300}, {"1,2,3,4", 2233804},   {"0:0:0:700", 700},    {"-0:01:00.0", 36000},
-      {"00:00:05.50", 3050},   {"00:00:10.1200", 7200}, {"1:2:3:4:5", 2233804}, {" 1 : 2 : 3 . 4", 2233804}};
+      {"00:00:05.50", 3050},   {"00:00:10.1200", 7200}, {"1:2:3:4:5", 2233804}, {" 1 : 2 : 3 . 4", 2233804},
+      {"0:-1:00.0", 36000},    {"0:0:-2.-30", 1230}};
   TempDir dir;
   for (const auto& [text, units] : valid) {
     const LoadedPod pod = LoadPod(dir, "[podcast]\nbasename=b\n[editpoint_1]\nchapter=c\nstart=" + std::string(text));

@@ -67,3 +67,27 @@ TEST(TrackList, RegroupingSectionsForTheAudioBook) {
   PODEditPoint partial(*group, nullptr, nullptr, group->chapter, nullptr);
   EXPECT_FALSE(list.AddPOD(partial));  // a group with a part missing is not taken
 }
+
+TEST(TrackList, BooksPastThirteenAndAHalfHoursKeepExactSlots) {
+  TempDir dir;
+  // at 44100 units a second, 32 bits end after 13:31:35; these starts lie past it
+  const LoadedPod pod = LoadPod(dir, kHead + "timescale=44100\n[editpoint_1]\nchapter=One\n"
+                                             "[editpoint_2]\nstart=14:0:0.0\nchapter=Two\n"
+                                             "[editpoint_3]\noffset=10:0:0.1\nchapter=Three\n");
+  const std::int64_t hour = 3600LL * 44100, total = 30 * hour + 7;
+  const auto chapters = pod.project->editPoints.MakeChapterList(44100, total);
+  EXPECT_EQ(Slots(chapters), "1:0+" + std::to_string(14 * hour) + " 2:" + std::to_string(14 * hour) + "+" +
+                                 std::to_string(10 * hour + 1) + " 3:" + std::to_string(24 * hour + 1) + "+" +
+                                 std::to_string(6 * hour + 6) + " ");
+  // the same book in the movie's own 600: the slots add up to the whole
+  const auto inMovie = pod.project->editPoints.MakeChapterList(600, 30 * 3600 * 600);
+  std::int64_t sum = 0;
+  for (EditPoint* e : *inMovie) sum += e->epDuration;
+  EXPECT_EQ(sum, 30 * 3600 * 600);
+  EXPECT_EQ(inMovie->back()->epStartTime, 24 * 3600 * 600);
+
+  const auto group = pod.project->editPoints.MakePODEditPoint(3);
+  ASSERT_TRUE(group);
+  group->SetStart(40 * hour + 3, 44100);
+  EXPECT_EQ(group->chapter->startTime.Value64In(44100), 40 * hour + 3);
+}
