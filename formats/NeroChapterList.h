@@ -18,7 +18,6 @@ class NeroChapterList {
   explicit NeroChapterList(std::int32_t timeScale) : timeScale(timeScale) {}
 
   void Add(std::int64_t start, const std::string& title);
-  std::size_t Count() const { return chapters.size(); }
   // Appends the whole 'chpl' atom; with more chapters than its 8-bit count
   // holds, or no time scale, nothing is appended and the answer is false.
   bool AppendAtom(BinStorage& out) const;
