@@ -264,3 +264,28 @@ TEST(EnhancedPodcast, TwoThousandChapters) {
   EXPECT_EQ(ReadFile(out).find("chpl"), std::string::npos);
   EXPECT_EQ(AllStreamErrors(out), "");
 }
+
+// With "addvideo" the slides lie over the copied video, black letting it show through.
+TEST(EnhancedPodcast, SlidesOverACopiedVideo) {
+  BuildFolder f;
+  MustRun("ffmpeg -v error -y -f lavfi -i sine=duration=6 -f lavfi -i testsrc=size=320x240:duration=6:rate=5 "
+          "-c:a aac -c:v mjpeg " + Quote(f.dir.Path("clip.mov")));
+  Picture(f, "p.png", "mandelbrot=size=320x240");
+  f.dir.Write("vid.pod", "[podcast]\nbasename=vid\naudiofile=clip.mov\naddvideo=true\nimgwidth=320\nimgheight=240\n"
+                         "[editpoint_1]\nchapter=A\nimage=p.png\ntitle=Over\n"
+                         "[editpoint_2]\nstart=0:0:3.0\nchapter=B\nhref=http://v.example/\n");
+  const RunResult run = f.Tolva({"-qv", "vid.pod"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string out = f.dir.Path("vid.m4v");
+  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + Quote(out)),
+            "aac\nmjpeg\nbin_data\npng\nmov_text\n");
+  const std::string bytes = ReadFile(out);
+  const std::size_t vmhd = bytes.rfind("vmhd");  // the slide track's, after the copied video's
+  ASSERT_NE(vmhd, std::string::npos);
+  EXPECT_EQ(bytes.substr(vmhd + 8, 8), std::string("\x00\x24\0\0\0\0\0\0", 8));
+  EXPECT_EQ(Chapters(out), "0.000000,A\n3.000000,B\n");
+  const std::string streams = ReaderSays("gst-discoverer-1.0 " + Quote(out));
+  EXPECT_NE(streams.find("video #3: PNG"), std::string::npos) << streams;
+  EXPECT_EQ(AllStreamErrors(out), "");
+  EXPECT_EQ(f.Leftovers(), std::vector<std::string>());
+}
