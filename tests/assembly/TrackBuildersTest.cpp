@@ -5,14 +5,11 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "TimedTextReader.h"
-#include "assembly/LinkTrackBuilder.h"
 #include "assembly/QTGraphicsImporter.h"
 #include "assembly/SlideTrackBuilder.h"
 #include "imaging/SlidePreparer.h"
 #include "platform/helper/FileSystem.h"
 #include "project/EditPointImage.h"
-#include "project/EditPointLink.h"
 
 using testing::internal::CaptureStderr;
 using testing::internal::CaptureStdout;
@@ -30,18 +27,6 @@ struct Entries {
     entry->file = file;
     entry->epDuration = duration;
     EditPointImage& made = *entry;
-    list.push_back(entry.get());
-    owned.push_back(std::move(entry));
-    return made;
-  }
-  EditPointLink& Link(const std::string& link, const std::string& text, std::int32_t duration) {
-    auto entry = std::make_unique<EditPointLink>(1000, std::int32_t(owned.size()));
-    entry->link = link;
-    entry->linkText = text;
-    entry->epDuration = duration;
-    entry->textSettings.SetFontNumber(1);
-    entry->textSettings.SetFontSize(18);
-    EditPointLink& made = *entry;
     list.push_back(entry.get());
     owned.push_back(std::move(entry));
     return made;
@@ -170,53 +155,4 @@ TEST(QTGraphicsImporter, OpensPicturesAndNamesWhatFailed) {
   const std::string said = GetCapturedStdout();
   EXPECT_EQ(said.find("quicktime does not like the file path: (-43) " + dir.Path("none.jpg") + "\n"), 0u) << said;
   EXPECT_NE(said.find("could not get graphics importer for file ("), std::string::npos) << said;
-}
-
-TEST(LinkTrackBuilder, LinksBecomeOneSubtitleStreamWithTheirBoxes) {
-  TempDir dir;
-  const std::string out = dir.Path("links.mov");
-  Entries e;
-  e.Link("https://one.example/", "One", 1500).textSettings.AddFont("Arial");
-  e.Link("&CLEAR", "gone", 500);
-  EditPointLink& big = e.Link("http://two.example/" + std::string(300, 'x'), "Two \xE2\x86\x92", 2000);
-  big.textSettings.SetFontSize(30);
-  big.textSettings.SetTextBox(0, 10, 200, 40);
-  e.Link(std::string("ctl\x01\x02", 5), std::string("a\x01" "b\x1b", 4), 1000);
-
-  QTMovie work;
-  ASSERT_TRUE(work.CreateMovieFile(dir.Path("qtTemp")));
-  work.SetTimeScale(1000);
-  LinkTrackBuilder links(work, {.frameWidth = 400, .frameHeight = 300, .timeScale = 1000});
-  CaptureStderr();
-  ASSERT_TRUE(links.Build(e.list));
-  EXPECT_NE(GetCapturedStderr().find("more than 255 bytes cannot be clicked"), std::string::npos);
-  ASSERT_TRUE(work.FlattenMovieToFile(out));
-
-  EXPECT_EQ(Probe("-show_entries stream=codec_name,codec_type", out), "mov_text,subtitle\n");
-  EXPECT_EQ(Probe("-show_entries packet=pts_time,duration_time", out),
-            "0.000000,1.500000\n1.500000,0.500000\n2.000000,2.000000\n4.000000,1.000000\n");
-  EXPECT_EQ(ReaderSays("(ffmpeg -v error -i " + Quote(out) + " -map 0 -c:s ass -f null - 2>&1)"), "");
-  const TimedTextDescription d = ReadTimedTextDescription(ExtradataOf(out));
-  ASSERT_TRUE(d.ok);
-  EXPECT_EQ(d.box, (QDRect{50, 0, 299, 390}));
-  EXPECT_EQ(d.fonts, (std::vector<std::pair<std::uint16_t, std::string>>{{1, "Arial"}}));
-
-  const auto packets = PacketsOf(out, "s");
-  ASSERT_EQ(packets.size(), 4u);
-  std::vector<TimedTextSample> samples;
-  for (const auto& bytes : packets) samples.push_back(ReadTimedTextSample(bytes));
-  for (const auto& s : samples) EXPECT_TRUE(s.ok);
-  EXPECT_EQ(samples[0].text, "One");
-  ASSERT_TRUE(samples[0].href);
-  EXPECT_EQ(samples[0].href->link, "https://one.example/");
-  EXPECT_EQ(samples[0].boxTypes, std::vector<std::string>{"href"});
-  EXPECT_EQ(samples[1].text, "");
-  EXPECT_TRUE(samples[1].boxTypes.empty());
-  EXPECT_EQ(samples[2].text, "Two \xE2\x86\x92");
-  EXPECT_EQ(samples[2].boxTypes, (std::vector<std::string>{"styl", "tbox"}));  // too long to click
-  EXPECT_EQ(samples[2].styles.at(0).size, 30);
-  EXPECT_EQ(samples[2].styles.at(0).endChar, 5);
-  EXPECT_EQ(samples[2].box, (QDRect{10, 0, 40, 200}));
-  EXPECT_EQ(samples[3].text, std::string("a\x01" "b\x1b", 4));
-  EXPECT_EQ(samples[3].href->link, std::string("ctl\x01\x02", 5));
 }
