@@ -260,7 +260,11 @@ TEST(EnhancedPodcast, TwoThousandChapters) {
   EXPECT_EQ(std::count(chapters.begin(), chapters.end(), '\n'), 2000);
   EXPECT_NE(chapters.find("99.950000,C1999\n"), std::string::npos);
   EXPECT_EQ(Probe(out, "v", "stream=nb_frames"), "4");
-  EXPECT_EQ(LinkSamples(out).size(), 4u);
+  const std::vector<TimedTextSample> links = LinkSamples(out);
+  ASSERT_EQ(links.size(), 4u);
+  EXPECT_EQ(links[3].text, "http://e.example/1500");  // a link without a text shows itself
+  ASSERT_TRUE(links[3].href);
+  EXPECT_EQ(links[3].href->endChar, links[3].text.size());
   EXPECT_EQ(ReadFile(out).find("chpl"), std::string::npos);
   EXPECT_EQ(AllStreamErrors(out), "");
 }
