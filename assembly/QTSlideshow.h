@@ -76,5 +76,4 @@ class QTSlideshow {
  private:
   UString OutputName(const std::string& name, const std::string& ext) const;
   void Flatten(const std::string& output);
-  bool CopyTrack(const QTTrack& source, std::int64_t start, std::int64_t length);
 };

@@ -1,4 +1,5 @@
 #include <ctime>
+#include <set>
 
 #include "BuildFixture.h"
 
@@ -52,6 +53,10 @@ TEST(ShowBuild, EveryCommandWritesThePlayableMovieItNames) {
     EXPECT_NE(menu.find(std::string("00:00:04.250                             : ") + kTitle), std::string::npos) << menu;
   }
   EXPECT_EQ(f.Leftovers(), std::vector<std::string>());
+  std::set<std::string> beside;  // nothing but the project and the four movies
+  for (const auto& entry : std::filesystem::directory_iterator(f.dir.path())) beside.insert(entry.path().filename());
+  EXPECT_EQ(beside, (std::set<std::string>{"cover.png", "home", "show.m4a", "show.m4b", "show.m4v", "show.mov",
+                                           "show.pod", "talk.m4a", "tmp"}));
 
   // The tags and the Nero chapter list as the build put them in.
   const std::string m4a = f.dir.Path("show.m4a");
