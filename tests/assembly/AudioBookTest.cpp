@@ -108,3 +108,25 @@ TEST(AudioBook, BadSectionsStopTheBookWithTheirReason) {
   EXPECT_EQ(ChapterStarts(f.dir.Path("bad.m4b")).size(), 1u);
   EXPECT_EQ(f.Leftovers(), std::vector<std::string>());
 }
+
+// AAC, MP3 and WAV parts of one rate: one sound track of three descriptions,
+// every part at its own sample.
+TEST(AudioBook, PartsOfThreeFormatsKeepTheirPlaces) {
+  BuildFolder f;
+  f.Tone("one.m4a", 1.5, 44100);
+  MustRun("ffmpeg -v error -f lavfi -i sine=sample_rate=44100:duration=2 -c:a libmp3lame " +
+          Quote(f.dir.Path("two.mp3")));
+  MustRun("sox -n -r 44100 -b 16 -c 1 " + Quote(f.dir.Path("three.wav")) + " synth 1.25 sine 500");
+  f.dir.Write("mixed.pod", "[podcast]\nbasename=mixed\naudiobook=true\n" +
+                               Section(1, "audiofile=one.m4a\nchapter=AAC") +
+                               Section(2, "audiofile=two.mp3\nchapter=MP3") +
+                               Section(3, "audiofile=three.wav\nchapter=WAV"));
+  const RunResult run = f.Tolva({"-qb", "mixed.pod"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string out = f.dir.Path("mixed.m4b");
+  const std::int64_t one = ProbeNumber(f.dir.Path("one.m4a"), "a:0", "stream=duration_ts");
+  const std::int64_t two = 2 * 44100;  // what the MP3's encoder says is heard, without its delay and padding
+  EXPECT_EQ(ChapterStarts(out), (std::vector<std::string>{"1/44100,0", "1/44100," + std::to_string(one),
+                                                          "1/44100," + std::to_string(one + two)}));
+  EXPECT_EQ(ProbeNumber(out, "a:0", "stream=duration_ts"), one + two + 55125);
+}

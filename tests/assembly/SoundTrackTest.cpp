@@ -47,3 +47,26 @@ TEST(SoundTrack, AMissingPaddingFileIsReportedAndTheBuildGoesOn) {
   EXPECT_EQ(run.err, "Unable to open audio pading file " + padding + "\n");
   EXPECT_EQ(ProbeNumber(f.dir.Path("gap.mov"), "a:0", "stream=duration_ts"), 3 * 16000);
 }
+
+// The project's own audio file from "audiostart" for "audiolength" seconds;
+// audio edit points of another sample rate stop the sound where they begin.
+TEST(SoundTrack, AStretchOfTheProjectAudioAndFilesOfAnotherRate) {
+  BuildFolder f;
+  const std::string talk = f.Tone("talk.m4a", 6, 24000, 1, 350);
+  f.dir.Write("part.pod",
+              "[podcast]\nbasename=part\naudiofile=talk.m4a\naudiostart=2\naudiolength=3\n[editpoint_1]\nchapter=Mitte\n");
+  ASSERT_EQ(f.Tolva({"-q4", "part.pod"}).status, 0);
+  const std::string part = f.dir.Path("part.m4a");
+  EXPECT_EQ(ProbeNumber(part, "a:0", "stream=duration_ts"), 3 * 24000);
+  // Whole AAC frames are kept and trimmed by the edit, so the stretch starts on its sample.
+  EXPECT_EQ(DecodedMd5(part, 0, 24000), DecodedMd5(talk, 2 * 24000, 24000));
+
+  f.Tone("other.m4a", 1, 32000);
+  f.dir.Write("mixed.pod", "[podcast]\nbasename=mixed\n[editpoint_1]\naudiofile=talk.m4a\n[editpoint_2]\n"
+                           "start=0:0:6.0\naudiofile=other.m4a\n");
+  const RunResult mixed = f.Tolva({"-q4", "mixed.pod"});
+  EXPECT_EQ(mixed.status, 0);
+  EXPECT_EQ(mixed.err, "sample rate is different in file \"" + f.dir.Path("other.m4a") +
+                           "\"\n  time scale is 32000, should be 24000\n");
+  EXPECT_EQ(ProbeNumber(f.dir.Path("mixed.m4a"), "a:0", "stream=duration_ts"), 6 * 24000);
+}
