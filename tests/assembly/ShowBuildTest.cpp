@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <ctime>
 #include <set>
 
@@ -9,6 +10,15 @@ const char* const kTitle = "Pr\xC3\xBC" "fung \xE2\x84\x96 5 \xE2\x80\x94 \xC3\x
 std::string ThisYear() {
   const std::time_t now = std::time(nullptr);
   return std::to_string(std::gmtime(&now)->tm_year + 1900);
+}
+
+// A duration as gst-discoverer prints it: "0:00:12.300000000".
+std::string GstDuration(std::int64_t samples, std::int64_t rate) {
+  const std::int64_t ns = samples * 1000000000 / rate;
+  char text[64];
+  std::snprintf(text, sizeof text, "%d:%02d:%02d.%09d", int(ns / 3600000000000), int(ns / 60000000000 % 60),
+                int(ns / 1000000000 % 60), int(ns % 1000000000));
+  return text;
 }
 
 std::string ShowProject(const std::string& audio) {
@@ -49,6 +59,9 @@ TEST(ShowBuild, EveryCommandWritesThePlayableMovieItNames) {
     EXPECT_EQ(DecodeErrors(out), "");
     EXPECT_EQ(DecodedMd5(out), DecodedMd5(source));
     EXPECT_EQ(Chapters(out), std::string("0.000000,Intro\n4.250000,") + kTitle + "\n9.000000,Ende\n");
+    const std::string gst = ReaderSays("gst-discoverer-1.0 " + Quote(out));
+    EXPECT_NE(gst.find("audio #1: MPEG-4 AAC"), std::string::npos) << gst;
+    EXPECT_NE(gst.find("Duration: " + GstDuration(heard, 32000)), std::string::npos) << gst;
     const std::string menu = ReaderSays("mediainfo " + Quote(out));
     EXPECT_NE(menu.find(std::string("00:00:04.250                             : ") + kTitle), std::string::npos) << menu;
   }
