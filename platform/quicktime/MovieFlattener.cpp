@@ -12,6 +12,7 @@
 #include "platform/quicktime/MovieFileReader.h"
 #include "platform/quicktime/Movies.h"
 #include "platform/quicktime/QtErrors.h"
+#include "platform/quicktime/RunGatherer.h"
 #include "platform/quicktime/TimeConversion.h"
 #include "platform/quicktime/atoms/AtomReader.h"
 #include "platform/quicktime/atoms/AtomWriter.h"
@@ -360,6 +361,13 @@ OSErr MovieFlattener::CopyChunks(int out, const Progress& progress) {
   std::map<std::string, Descriptor> sources;
   std::vector<std::size_t> next(plans_.size(), 0);
   std::uint64_t at = firstChunkAt_, sent = at, done = 0, reported = 0;
+  RunGatherer gatherer([out](const std::uint8_t* bytes, std::uint64_t count, std::uint64_t to) {
+    return WriteAll(out, bytes, count, to);
+  });
+  const auto copyLarge = [&](int from, std::uint64_t in, std::uint64_t size, std::uint64_t to) {
+    const OSErr err = gatherer.Flush();
+    return err != noErr ? err : CopyRun(from, in, size, out, to);
+  };
   for (std::size_t i = 0; i < order_.size();) {
     const std::size_t track = order_[i];
     const PlannedChunk& first = plans_[track].chunks[next[track]++];
@@ -378,8 +386,14 @@ OSErr MovieFlattener::CopyChunks(int out, const Progress& progress) {
       if (fd.Get() < 0) return couldNotResolveDataRef;
       source = sources.emplace(file, std::move(fd)).first;
     }
-    if (const OSErr err = CopyRun(source->second.Get(), first.sourceOffset, bytes, out, at); err != noErr) return err;
+    const int from = source->second.Get();
+    if (const OSErr err = bytes < RunGatherer::kSmallRun ? gatherer.Add(from, first.sourceOffset, bytes, at)
+                                                         : copyLarge(from, first.sourceOffset, bytes, at);
+        err != noErr)
+      return err;
     at += bytes;
+    if (i == order_.size())
+      if (const OSErr err = gatherer.Flush(); err != noErr) return err;
     if (at - sent >= kRunBytes || i == order_.size()) {  // runs of single frames are too small to send alone
       ::sync_file_range(out, off64_t(sent), off64_t(at - sent), SYNC_FILE_RANGE_WRITE);  // a hint; fsync reports failures
       sent = at;

@@ -31,6 +31,7 @@ struct LongFile {
   std::string encode;  // ffmpeg arguments making 10 s of the short file
   int samplesPerFrame;
   int rate;
+  const char* packetFormat;  // how ffmpeg writes the packets out, to compare source and copy
 };
 
 class LongAudio : public ::testing::TestWithParam<LongFile> {};
@@ -44,6 +45,13 @@ TEST_P(LongAudio, KeepsItsWholeDurationThroughReportAndCopy) {
   const int copies = 5040;  // 10 s each: 14 hours
   const long long samples = PacketsOf(piece) * kind.samplesPerFrame * copies;
   ASSERT_GT(samples, (1LL << 31) + kind.rate);
+  // the short file's copy holds every frame, whole and in order
+  ASSERT_EQ(RunTolva({piece, "-t2"}, dir.path(), home.path()).status, 0);
+  const auto packets = [&](const std::string& path) {
+    return ReaderSays("ffmpeg -v error -i " + Quote(path) + " -map 0:a -c copy -f " + kind.packetFormat + " - | md5sum");
+  };
+  EXPECT_EQ(packets(dir.Path("test.mov")), packets(piece));
+  std::remove(dir.Path("test.mov").c_str());
   const std::string long_ = Repeated(dir, piece, std::string("long.") + kind.name, copies);
   std::remove(piece.c_str());
 
@@ -58,8 +66,8 @@ TEST_P(LongAudio, KeepsItsWholeDurationThroughReportAndCopy) {
 
   const RunResult copy = RunTolva({long_, "-t2"}, dir.path(), home.path());
   ASSERT_EQ(copy.status, 0) << copy.err;
-  std::remove(long_.c_str());
   const std::string out = dir.Path("test.mov");
+  std::remove(long_.c_str());
   EXPECT_EQ(DurationTs(out), std::to_string(kind.rate) + "," + std::to_string(samples) + "\n");
   const RunResult reread = RunTolva({"test.mov", "-fi"}, dir.path(), home.path());
   EXPECT_NE(reread.out.find(duration), std::string::npos) << reread.out;
@@ -77,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LongFile{"mp3",
                                "-f lavfi -i sine=f=330:r=44100:d=10 -ac 1 -c:a libmp3lame -b:a 32k -write_xing 0 "
                                "-id3v2_version 0",
-                               1152, 44100},
+                               1152, 44100, "data"},
                       LongFile{"aac", "-f lavfi -i sine=f=440:r=48000:d=1,apad=whole_dur=10 -ac 1 -c:a aac -b:a 8k", 1024,
-                               48000}),
+                               48000, "adts"}),
     [](const ::testing::TestParamInfo<LongFile>& info) { return std::string(info.param.name); });
