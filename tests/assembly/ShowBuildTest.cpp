@@ -81,3 +81,36 @@ TEST(ShowBuild, EveryCommandWritesThePlayableMovieItNames) {
                        "[c.title for c in f.chapters], f.tags['\xC2\xA9" "day'][0][:4])\" " + Quote(m4a)),
             std::string("Die Leute 14 ['Intro', '") + kTitle + "', 'Ende'] " + ThisYear() + "\n");
 }
+
+// A project given alone is built in its own folder, as the kind it says it is.
+TEST(ShowBuild, ALoneProjectBecomesTheKindItSaysItIs) {
+  BuildFolder f;
+  f.Tone("talk.m4a", 2, 16000);
+  MustRun("ffmpeg -v error -f lavfi -i testsrc=size=64x48:duration=2:rate=5 -f lavfi -i sine=duration=2 "
+          "-c:v mjpeg -c:a aac " + Quote(f.dir.Path("clip.mov")));
+  const struct {
+    const char* pod;
+    std::string keys;
+    const char* made;
+    const char* streams;
+  } cases[] = {
+      {"plain.pod", "audiofile=talk.m4a\naddimages=false", "plain.m4a", "aac\ntext\n"},
+      {"book.pod", "audiobook=true\naddimages=false\n[editpoint_1]\naudiofile=talk.m4a", "book.m4b", "aac\ntext\n"},
+      {"video.pod", "audiofile=clip.mov\naddvideo=true\naddimages=false", "video.m4v", "aac\nmjpeg\ntext\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pod);
+    std::string pod = "[podcast]\nbasename=" + std::string(c.pod).substr(0, std::string(c.pod).find('.')) + "\n" +
+                      c.keys + "\n";
+    if (c.keys.find("[editpoint_1]") == std::string::npos) pod += "[editpoint_1]\n";
+    f.dir.Write("project/" + std::string(c.pod), pod + "chapter=Eins\n");
+    MustRun("cp " + Quote(f.dir.Path("talk.m4a")) + " " + Quote(f.dir.Path("clip.mov")) + " " +
+            Quote(f.dir.Path("project")));
+    const RunResult run = f.Tolva({f.dir.Path("project/" + std::string(c.pod))});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string made = f.dir.Path(std::string("project/") + c.made);
+    EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries stream=codec_tag_string,codec_name -of csv=p=0 " +
+                         Quote(made) + " | sed 's/,.*//; s/bin_data/text/' | sort"),
+              c.streams);
+  }
+}
