@@ -3,22 +3,23 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/helper/FileSystem.h"
-#include "platform/helper/UFile.h"
-#include "platform/helper/Win32Defs.h"
+#include "platform/helper/ErrorPrintf.h"
 
 namespace {
 constexpr OSType kSound = Tag("soun"), kVideo = Tag("vide"), kText = Tag("text");
 constexpr long kStorageCreateFlags = 0x90000000L, kStorageOpenFlags = 9, kFlattenFlags = 0x41;
 constexpr short kFullVolume = 0x100;
 
-// An empty file where none is, as the toolbox wants an existing file; true when made.
-bool MakeFileIfMissing(const std::string& path) {
-  if (FileExists(path)) return false;
-  UFile file;
-  const bool made = file.Create(path, CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE, 0, FILE_ATTRIBUTE_NORMAL);
-  file.Close();
-  return made;
+// A specification for a file that may not exist yet: the file is made only
+// when it is whole.
+bool SpecFor(const std::string& path, FSSpec& fileSpec) {
+  const OSErr err = NativePathNameToFSSpec(path.c_str(), &fileSpec, 0);
+  return err == noErr || err == fnfErr;
+}
+
+// The line that tells, in plain words, that a file was not written and why.
+void SayNotWritten(const std::string& what, const std::string& path, OSErr err) {
+  ErrorPrintf("%s \"%s\" was not written: %s (%d)\n", what.c_str(), path.c_str(), GetMoviesErrorText().c_str(), err);
 }
 
 void PrintComponent(Component component) {
@@ -40,9 +41,8 @@ void PrintComponent(Component component) {
 
 bool QTMovie::CreateMovieFile(const std::string& file) {
   path = file;
-  MakeFileIfMissing(path);
   FSSpec fileSpec;
-  if (NativePathNameToFSSpec(path.c_str(), &fileSpec, 0) != noErr) {
+  if (!SpecFor(path, fileSpec)) {
     std::printf("quicktime does not like the file path: %s\n", path.c_str());
     return false;
   }
@@ -53,6 +53,7 @@ bool QTMovie::CreateMovieFile(const std::string& file) {
   if (const OSErr err = CreateMovieStorage(dataRef, dataRefType, 0, -1, kStorageCreateFlags, &storage, &movie);
       err != noErr) {
     std::printf("unable to create movie storage: %d\n", err);
+    SayNotWritten("working movie", path, err);
     return false;
   }
   return true;
@@ -81,24 +82,26 @@ bool QTMovie::OpenExistingMovie(const std::string& file) {
 }
 
 bool QTMovie::FlattenMovieToFile(const std::string& file) {
-  const bool made = MakeFileIfMissing(file);
   FSSpec fileSpec;
-  if (NativePathNameToFSSpec(file.c_str(), &fileSpec, 0) != noErr) {
+  if (!SpecFor(file, fileSpec)) {
     std::printf("FlattenMovieToFile: quicktime does not like the file path: %s\n", file.c_str());
+    SayNotWritten("movie", file, GetMoviesError());
     return false;
   }
   Handle target = nullptr;
   OSType targetType = 0;
-  if (QTNewDataReferenceFromFSSpec(&fileSpec, 0, &target, &targetType) != noErr) {
+  if (const OSErr err = QTNewDataReferenceFromFSSpec(&fileSpec, 0, &target, &targetType); err != noErr) {
     std::printf("FlattenMovieToFile: unable to get file reference: %s\n", file.c_str());
+    SayNotWritten("movie", file, err);
     return false;
   }
   Movie flat = FlattenMovieDataToDataRef(movie, kFlattenFlags, target, targetType, Tag("TVOD"), -1,
                                          createMovieFileDeleteCurFile);
+  const OSErr err = GetMoviesError();
   DisposeHandle(target);
   if (!flat) {
-    std::printf("FlattenMovieToFile: unable to flatten data ref: (%d) %s\n", GetMoviesError(), file.c_str());
-    if (made) DeleteFileA(file);  // no empty file left behind where nothing was written
+    std::printf("FlattenMovieToFile: unable to flatten data ref: (%d) %s\n", err, file.c_str());
+    SayNotWritten("movie", file, err);
     return false;
   }
   DisposeMovie(flat);
@@ -122,17 +125,19 @@ bool QTMovie::ExportMpeg4(const std::string& file, const QTTrack* track) {
     std::printf("could not locate mpeg 4 exporter\n");
     return false;
   }
-  MakeFileIfMissing(file);
   FSSpec fileSpec;
-  if (NativePathNameToFSSpec(file.c_str(), &fileSpec, 0) != noErr) {
+  if (!SpecFor(file, fileSpec)) {
     std::printf("quicktime does not like the file path: %s\n", file.c_str());
+    SayNotWritten("movie", file, GetMoviesError());
     return false;
   }
   ComponentInstance exporter = OpenComponent(found);
   const OSErr err = MovieExportToFile(exporter, &fileSpec, movie, track ? track->track : nullptr, 0, GetMovieDuration(movie));
+  const std::string why = GetMoviesErrorText();
   CloseComponent(exporter);
   if (err != noErr) {
     std::printf("MovieExportToFile returned error %d\n", err);
+    ErrorPrintf("movie \"%s\" was not written: %s (%d)\n", file.c_str(), why.c_str(), err);
     return false;
   }
   return true;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "formats/MemMappedFile.h"
+#include "platform/helper/ErrorPrintf.h"
 
 namespace {
 constexpr std::uint8_t kM4AFull[32] = {0x00, 0x00, 0x00, 0x20, 'f', 't', 'y', 'p', 'M', '4', 'A', ' ', 0, 0, 0, 0,
@@ -25,10 +26,17 @@ bool IsFtyp(const std::uint8_t* p) {
   return true;
 }
 
+// Opens the file for a rewrite; a line on standard error says why it cannot be.
+bool OpenForRewrite(MemMappedFile& file, const UString& name) {
+  if (file.Open(name, false)) return true;
+  ErrorPrintf("file header of \"%s\" was not written: %s\n", name.c_str(), file.FailureText().c_str());
+  return false;
+}
+
 bool RewriteMapped(const UString& name, std::size_t shortLen, const std::uint8_t* shortHeader,
                    const std::uint8_t* full) {
   MemMappedFile file;
-  if (!file.Open(name, false)) return false;
+  if (!OpenForRewrite(file, name)) return false;
   WriteFtypHeader(file.View(), file.Size(), kFullLength, full, shortLen, shortHeader);
   file.Close();
   return true;
@@ -70,7 +78,7 @@ bool WriteM4VHeader(const UString& name) { return RewriteMapped(name, kFullLengt
 
 bool WriteMovHeader(const UString& name) {
   MemMappedFile file;
-  if (!file.Open(name, false)) return false;
+  if (!OpenForRewrite(file, name)) return false;
   std::uint8_t* p = file.View();
   if (file.Size() < 12 || !IsFtyp(p) || BigU32(p) < 12 || BigU32(p) > file.Size()) {
     std::printf("file does not begin with an 'ftyp' atom\n");

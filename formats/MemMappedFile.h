@@ -13,9 +13,12 @@ class MemMappedFile : public UFile {
 
   bool Open(const std::string& name, bool unused);
   void Close();
+  // Why Open failed, in plain words ("read-only file", "the file is empty", ...).
+  std::string FailureText() const { return failure_; }
   std::uint8_t* View() const { return mapping.View(); }
   std::size_t Size() const { return mapping.Size(); }
 
  private:
   UFileMapping mapping;
+  std::string failure_;
 };

@@ -1,6 +1,5 @@
 #include "shell/MediaReport.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -10,6 +9,7 @@
 #include "assembly/SoundDescriptions.h"
 #include "platform/helper/FileSystem.h"
 #include "platform/helper/ErrorPrintf.h"
+#include "platform/helper/PendingFile.h"
 #include "shell/JOB.h"
 
 namespace {
@@ -34,21 +34,19 @@ SoundSummary Summarise(const QTTrack* sound) {
 }
 
 // Everything printed from here on goes to the file; the name is always taken
-// inside the destination folder.
+// inside the destination folder. The file appears whole when the output moves
+// on or the run ends, replacing an old one only then.
 void RedirectOutput(const JOB& job, const UString& outfile) {
   UString folder(job.destPath);
   const UString path(folder.empty() ? std::string(outfile) : AddTrailingSlash(folder) + outfile);
-  if (FileExists(path)) {
-    if (!job.allowOverwrite) {
-      ErrorPrintf("output file \"%s\" already exists\n", path.c_str());
-      ErrorPrintf("  use -do to overwrite an existing output file\n");
-      std::exit(3);
-    }
-    DeleteFileA(path);
+  if (FileExists(path) && !job.allowOverwrite) {
+    ErrorPrintf("output file \"%s\" already exists\n", path.c_str());
+    ErrorPrintf("  use -do to overwrite an existing output file\n");
+    std::exit(3);
   }
-  std::fflush(stdout);
-  if (!std::freopen(path.c_str(), "w+", stdout)) {
-    ErrorPrintf("error %d atempting to open output file \"%s\"\n", errno, path.c_str());
+  if (int error = 0; !RedirectOutputWhenWhole(path, error)) {
+    ErrorPrintf("error %d atempting to open output file \"%s\"\n", error, path.c_str());
+    ErrorPrintf("output file \"%s\" was not written: %s\n", path.c_str(), FileErrorText(error).c_str());
     std::exit(3);
   }
 }

@@ -1,5 +1,6 @@
 #include "shell/TestCommands.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -8,6 +9,7 @@
 #include "assembly/QuickTimeStart.h"
 #include "platform/helper/FileSystem.h"
 #include "platform/helper/ErrorPrintf.h"
+#include "platform/helper/PendingFile.h"
 
 namespace {
 constexpr int kExportTest = 0, kComponentTest = 1, kCopyTest = 2;
@@ -41,8 +43,11 @@ std::unique_ptr<QTTrack> OpenSoundOf(const StdStringList& files, QTMovie& movie)
 }
 
 void CopySoundIntoNewMovie(const QTTrack& sound) {
-  const UString temp = GetTempFileNameA(GetCurrentDirectoryA(), "tst");
+  const UString folder = GetCurrentDirectoryA();
+  const UString temp = GetTempFileNameA(folder, "tst");
+  const int tempError = errno;
   QTMovie copy;
+  if (temp.empty()) ErrorPrintf("working movie in \"%s\" was not written: %s\n", folder.c_str(), FileErrorText(tempError).c_str());
   if (temp.empty() || !copy.CreateMovieFile(temp)) {
     ErrorPrintf("could not open newMovie\n");
   } else {

@@ -9,7 +9,9 @@
 #include <map>
 #include <utility>
 
+#include "platform/helper/PendingFile.h"
 #include "platform/quicktime/MovieFileReader.h"
+#include "platform/quicktime/MovieStorage.h"
 #include "platform/quicktime/Movies.h"
 #include "platform/quicktime/QtErrors.h"
 #include "platform/quicktime/RunGatherer.h"
@@ -66,7 +68,17 @@ class Descriptor {
   int fd_;
 };
 
-OSErr WriteErr() { return errno == ENOSPC || errno == EDQUOT ? dskFulErr : ioErr; }
+int lastSystemError = 0;  // the errno behind the last failed read or write
+
+// A failed write's errno as the toolbox tells it.
+OSErr ErrFor(int error) {
+  lastSystemError = error;
+  if (error == ENOSPC || error == EDQUOT) return dskFulErr;
+  if (error == EACCES || error == EPERM || error == EROFS) return wrPermErr;
+  return error == ENOENT || error == ENOTDIR || error == EISDIR ? OSErr(fnfErr) : OSErr(ioErr);
+}
+
+OSErr WriteErr() { return ErrFor(errno); }
 
 OSErr WriteAll(int fd, const std::uint8_t* bytes, std::uint64_t count, std::uint64_t at) {
   while (count > 0) {
@@ -80,12 +92,14 @@ OSErr WriteAll(int fd, const std::uint8_t* bytes, std::uint64_t count, std::uint
   return noErr;
 }
 
+// eofErr when the source ends before the bytes do.
 OSErr CopyByBuffer(int from, std::uint64_t in, std::uint64_t size, int to, std::uint64_t out) {
   std::vector<std::uint8_t> buffer(std::min(size, kCopyBlock));
   while (size > 0) {
     const ssize_t n = ::pread(from, buffer.data(), std::min<std::uint64_t>(size, buffer.size()), off_t(in));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return ioErr;  // the source is shorter than its sample table says
+    if (n == 0) return eofErr;
+    if (n < 0) return (lastSystemError = errno), ioErr;
     if (const OSErr err = WriteAll(to, buffer.data(), std::uint64_t(n), out); err != noErr) return err;
     in += std::uint64_t(n);
     out += std::uint64_t(n);
@@ -103,7 +117,7 @@ OSErr CopyRun(int from, std::uint64_t in, std::uint64_t size, int to, std::uint6
       size -= std::uint64_t(n);
       continue;
     }
-    if (n == 0) return ioErr;
+    if (n == 0) return eofErr;
     if (errno == EINTR) continue;
     if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF)
       return CopyByBuffer(from, std::uint64_t(inAt), size, to, std::uint64_t(outAt));
@@ -112,32 +126,30 @@ OSErr CopyRun(int from, std::uint64_t in, std::uint64_t size, int to, std::uint6
   return noErr;
 }
 
-std::string TempNameBeside(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".tolva-flatten-XXXXXX";
-}
 }  // namespace
 
 MovieFlattener::MovieFlattener(const MovieRecord& movie) : movie_(movie), fileType_(QuickTimeFileType()) {}
 
 OSErr MovieFlattener::WriteTo(const std::string& path, const Progress& progress) {
-  if (path.empty()) return paramErr;
-  if (!PlanChunks()) return memFullErr;
+  why_.clear();
+  if (path.empty()) return Failed(paramErr, "no file name was given");
+  if (!PlanChunks()) return Failed(memFullErr, "the movie has more samples than any file can hold");
   Interleave();
-  std::string temp = TempNameBeside(path);
-  Descriptor out(::mkstemp(temp.data()));
-  if (out.Get() < 0) return errno == ENOENT || errno == ENOTDIR ? OSErr(fnfErr) : WriteErr();
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  OSErr err = ::fchmod(out.Get(), 0666 & ~mask) == 0 ? noErr : ioErr;
-  if (err == noErr) err = WriteHead(out.Get());
-  if (err == noErr) err = CopyChunks(out.Get(), progress);
-  if (err == noErr && ::fsync(out.Get()) != 0) err = WriteErr();
-  if (err == noErr && ::rename(temp.c_str(), path.c_str()) != 0) err = OSErr(errno == EISDIR ? fnfErr : ioErr);
-  if (err == noErr)
-    writtenTo_ = path;
-  else
-    ::unlink(temp.c_str());
+  if (order_.empty()) return Failed(invalidMovie, "the movie holds no samples");
+  PendingFile out;
+  if (!out.Open(path)) return Failed(ErrFor(out.LastError()), FileErrorText(out.LastError()));
+  lastSystemError = 0;
+  OSErr err = WriteHead(out.Handle());
+  if (err == noErr) err = CopyChunks(out.Handle(), progress);
+  if (err == progressProcAborted) return Failed(err, "stopped by its progress procedure");
+  if (err != noErr) return why_.empty() ? Failed(err, lastSystemError ? FileErrorText(lastSystemError) : "") : err;
+  if (!out.Commit()) return Failed(ErrFor(out.LastError()), FileErrorText(out.LastError()));
+  writtenTo_ = path;
+  return noErr;
+}
+
+OSErr MovieFlattener::Failed(OSErr err, std::string why) {
+  why_ = std::move(why);
   return err;
 }
 
@@ -382,15 +394,16 @@ OSErr MovieFlattener::CopyChunks(int out, const Progress& progress) {
     }
     auto source = sources.find(file);
     if (source == sources.end()) {
-      Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-      if (fd.Get() < 0) return couldNotResolveDataRef;
+      Descriptor fd(MovieStorage::OpenForReading(file));
+      if (fd.Get() < 0)
+        return Failed(couldNotResolveDataRef, "source file \"" + file + "\" cannot be opened: " + FileErrorText(errno));
       source = sources.emplace(file, std::move(fd)).first;
     }
     const int from = source->second.Get();
-    if (const OSErr err = bytes < RunGatherer::kSmallRun ? gatherer.Add(from, first.sourceOffset, bytes, at)
-                                                         : copyLarge(from, first.sourceOffset, bytes, at);
-        err != noErr)
-      return err;
+    const OSErr err = bytes < RunGatherer::kSmallRun ? gatherer.Add(from, first.sourceOffset, bytes, at)
+                                                     : copyLarge(from, first.sourceOffset, bytes, at);
+    if (err == eofErr) return Failed(err, "source file \"" + file + "\" is shorter than its sample table says");
+    if (err != noErr) return err;
     at += bytes;
     if (i == order_.size())
       if (const OSErr err = gatherer.Flush(); err != noErr) return err;

@@ -11,8 +11,10 @@
 
 // Writes a movie as one self-contained file: a 32-byte 'ftyp', the 'moov',
 // then one 'mdat' holding every sample the movie refers to, in chunks of
-// about half a second interleaved across tracks by time. The file appears
-// whole or not at all; an existing file of that name is replaced.
+// about half a second interleaved across tracks by time. The file is written
+// without a name and takes it only when whole: a failure or a kill leaves
+// nothing, and an existing file of that name is replaced only then. A movie
+// without samples is refused.
 class MovieFlattener {
  public:
   // Told the fraction done as bytes are copied; an error stops the flatten.
@@ -30,6 +32,8 @@ class MovieFlattener {
   // rather than read back; its sample sizes stay shared with the source's.
   // Once, after WriteTo succeeded.
   OSErr TakeWritten(MovieRecord& flat);
+  // Why the last write failed, in plain words.
+  const std::string& Why() const { return why_; }
 
  private:
   // A stretch of one track's samples that becomes one chunk of the output.
@@ -52,6 +56,7 @@ class MovieFlattener {
   std::uint64_t PlaceChunks();
   OSErr WriteHead(int out);
   OSErr CopyChunks(int out, const Progress& progress);
+  OSErr Failed(OSErr err, std::string why);
   const std::string& SourceOf(std::size_t track, const PlannedChunk& chunk) const;
 
   const MovieRecord& movie_;
@@ -60,5 +65,6 @@ class MovieFlattener {
   std::vector<std::uint32_t> order_;  // the track of each chunk, in file order
   MovieAtom atoms_;
   std::string writtenTo_;  // until the written movie is taken
+  std::string why_;
   std::uint64_t mdatPayload_ = 0, firstChunkAt_ = 0;
 };

@@ -33,6 +33,9 @@ OSErr EnterMovies();
 void ExitMovies();
 OSErr Gestalt(OSType selector, long* response);
 OSErr GetMoviesError();
+// The last error in plain words ("disk full", "permission denied", ...),
+// naming the file it concerns when that is not the one asked for.
+std::string GetMoviesErrorText();
 
 // ---- Files: a native path becomes an FSSpec, that a data
 // reference; movie storage is created or opened on a data reference.
@@ -44,7 +47,9 @@ constexpr long createMovieFileDeleteCurFile = 0x80000000L;
 constexpr long newMovieActive = 1;
 constexpr long flattenAddMovieToDataFork = 1;
 constexpr long flattenForceMovieResourceBeforeMovieData = 0x40;
-// The file must exist (callers create it first); folders are refused.
+// A file that does not exist (or a folder) gives fnfErr with the
+// specification made all the same, as a file about to be written needs; a
+// missing folder gives dirNFErr.
 OSErr NativePathNameToFSSpec(const char* path, FSSpec* fileSpec, long flags);
 OSErr QTNewDataReferenceFromFSSpec(const FSSpec* fileSpec, std::uint32_t flags, Handle* dataRef, OSType* dataRefType);
 // A new empty movie whose own samples (AddMediaSample) go into the file.

@@ -127,7 +127,8 @@ OSErr MovieExportToFile(MovieExportComponent exporter, const FSSpec* file, Movie
   if (mp4) flattener.SetFileType(FileTypeAtom{.majorBrand = Tag("mp42"), .minorVersion = 0,
                                               .compatibleBrands = {Tag("mp42"), Tag("isom")}});
   copy->progress = movie->progress;
-  return Done(flattener.WriteWithProgress(file->path));
+  const OSErr err = flattener.WriteWithProgress(file->path);
+  return err == noErr ? Done(err) : ToolboxState::Failure(err, flattener.Why());
 }
 
 OSErr GetGraphicsImporterForFileWithFlags(const FSSpec* file, GraphicsImportComponent* importer, long) {

@@ -62,12 +62,16 @@ OSErr Gestalt(OSType selector, long* response) {
 
 OSErr GetMoviesError() { return ToolboxState::LastResult(); }
 
+std::string GetMoviesErrorText() { return ToolboxState::LastResultText(); }
+
 OSErr NativePathNameToFSSpec(const char* path, FSSpec* fileSpec, long) {
   if (!path || !*path || !fileSpec) return Done(paramErr);
   fileSpec->path = Absolute(path);
   struct stat info;
-  if (::stat(fileSpec->path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return Done(fnfErr);
-  return Done(noErr);
+  if (::stat(fileSpec->path.c_str(), &info) == 0) return Done(S_ISDIR(info.st_mode) ? fnfErr : noErr);
+  const std::size_t slash = fileSpec->path.rfind('/');
+  const std::string folder = slash == 0 ? "/" : fileSpec->path.substr(0, slash);
+  return Done(::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? fnfErr : dirNFErr);
 }
 
 OSErr QTNewDataReferenceFromFSSpec(const FSSpec* fileSpec, std::uint32_t, Handle* dataRef, OSType* dataRefType) {
@@ -81,13 +85,14 @@ OSErr CreateMovieStorage(Handle dataRef, OSType, OSType, long, long createFlags,
                          Movie* newMovie) {
   const std::string path = PathOf(dataRef);
   if (path.empty() || !newMovie) return Done(paramErr);
-  const int replace = createFlags & createMovieFileDeleteCurFile ? O_TRUNC : 0;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | replace, 0666);
-  if (fd < 0) return Done(errno == EACCES || errno == EROFS ? wrPermErr : fnfErr);
-  ::close(fd);
+  std::shared_ptr<WorkingFile> file;
+  std::string why;
+  if (const OSErr err = WorkingFile::Create(path, createFlags & createMovieFileDeleteCurFile, file, why); err != noErr)
+    return ToolboxState::Failure(err, why);
   *newMovie = new MovieRecord();
   (*newMovie)->storagePath = path;
-  if (storage) *storage = new MovieStorage(path);
+  (*newMovie)->workingFile = file;
+  if (storage) *storage = new MovieStorage(path, file);
   return Done(noErr);
 }
 
@@ -120,7 +125,8 @@ Movie FlattenMovieDataToDataRef(Movie movie, long, Handle dataRef, OSType, OSTyp
   const std::string path = PathOf(dataRef);
   if (!movie || path.empty()) return Done(paramErr), nullptr;
   MovieFlattener flattener(*movie);
-  if (const OSErr err = flattener.WriteWithProgress(path); err != noErr) return Done(err), nullptr;
+  if (const OSErr err = flattener.WriteWithProgress(path); err != noErr)
+    return ToolboxState::Failure(err, flattener.Why()), nullptr;
   auto flat = std::make_unique<MovieRecord>();
   if (Done(flattener.TakeWritten(*flat)) != noErr) return nullptr;
   return flat.release();

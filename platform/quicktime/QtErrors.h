@@ -10,6 +10,7 @@ enum : OSErr {
   fnfErr = -43,
   wrPermErr = -61,
   paramErr = -50,
+  dirNFErr = -120,
   memFullErr = -108,
   couldNotResolveDataRef = -2000,
   badImageDescription = -2001,

@@ -40,7 +40,7 @@ OSErr RunGatherer::Fill(int from, std::uint64_t in, std::uint64_t size) {
     if (n == 0) break;
     filled += std::uint64_t(n);
   }
-  if (filled < size) return ioErr;  // the source is shorter than its sample table says
+  if (filled < size) return eofErr;  // the source is shorter than its sample table says
   window_.resize(filled);
   source_ = from;
   windowAt_ = in;

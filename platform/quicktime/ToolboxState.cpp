@@ -2,15 +2,46 @@
 
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 #include "platform/quicktime/QtErrors.h"
 
 namespace {
 OSErr lastResult = noErr;
+std::string lastWords;
 bool started = false;
+
+const char* WordsFor(OSErr err) {
+  switch (err) {
+    case noErr: return "no error";
+    case dskFulErr: return "disk full";
+    case ioErr: return "input/output error";
+    case eofErr: return "a source file is shorter than its sample table says";
+    case fnfErr: return "no such file or folder";
+    case wrPermErr: return "permission denied";
+    case paramErr: return "invalid request";
+    case dirNFErr: return "no such folder";
+    case memFullErr: return "out of memory";
+    case couldNotResolveDataRef: return "a source file cannot be opened";
+    case invalidMovie: return "not a usable movie";
+    case invalidDuration: return "invalid duration";
+    case progressProcAborted: return "stopped by request";
+    default: return "the movie toolbox failed";
+  }
+}
 }  // namespace
 
-OSErr ToolboxState::Result(OSErr err) { return lastResult = err; }
+OSErr ToolboxState::Result(OSErr err) {
+  lastWords.clear();
+  return lastResult = err;
+}
+
+OSErr ToolboxState::Failure(OSErr err, std::string words) {
+  lastWords = std::move(words);
+  return lastResult = err;
+}
+
+std::string ToolboxState::LastResultText() { return lastWords.empty() ? WordsFor(lastResult) : lastWords; }
 
 OSErr ToolboxState::LastResult() { return lastResult; }
 

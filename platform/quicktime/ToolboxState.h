@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "platform/quicktime/QtTypes.h"
 
@@ -9,10 +10,14 @@ class ToolboxState {
  public:
   // Notes `err` as the last result and gives it back.
   static OSErr Result(OSErr err);
+  // Result, with the failure told in plain words ("disk full", ...).
+  static OSErr Failure(OSErr err, std::string words);
   static OSErr LastResult();
   // A duration of the model as the interface gives it, noting the result; one
   // too long for a time value is an error, never a shorter time.
   static TimeValue Duration(std::uint64_t value);
+  // The last result in plain words: as a failure told them, else what the code means.
+  static std::string LastResultText();
   // False when the environment says the toolbox is not installed.
   static bool Installed();
   static void SetStarted(bool started);

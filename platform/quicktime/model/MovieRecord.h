@@ -11,6 +11,8 @@
 #include "platform/quicktime/atoms/RawAtom.h"
 #include "platform/quicktime/model/TrackRecord.h"
 
+class WorkingFile;
+
 // A movie: its clock, its tracks (1-based by index) and user data, and the
 // file that holds the samples it adds itself.
 class MovieRecord {
@@ -26,6 +28,7 @@ class MovieRecord {
   std::vector<std::unique_ptr<TrackRecord>> tracks;
   std::vector<RawAtom> userData;
   std::string storagePath;  // the movie's own file; empty when it has none
+  std::shared_ptr<WorkingFile> workingFile;  // keeps that file open while the movie lives
   // Told when a flatten opens, how far it has come, and when it closes.
   std::function<OSErr(short message, double fraction)> progress;
 
