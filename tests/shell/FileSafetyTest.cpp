@@ -1,0 +1,233 @@
+// Outputs of the real program appear whole or not at all, however a run ends,
+// and every file it cannot write is told in plain words.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+extern char** environ;
+
+namespace {
+namespace fs = std::filesystem;
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The names in a folder, hidden ones included, one per line.
+std::string Listing(const std::string& folder) { return ReaderSays("ls -A " + Quote(folder)); }
+
+// A 16-bit stereo WAV of `dataBytes` of silence; sparse, so it costs no disk.
+void WriteSparseWav(const std::string& path, std::uint32_t rate, std::uint64_t dataBytes) {
+  std::string header = "RIFF....WAVEfmt ";
+  const auto put = [&](std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) header += char((value >> (8 * i)) & 0xFF);
+  };
+  put(16, 4), put(1, 2), put(2, 2), put(rate, 4), put(rate * 4, 4), put(4, 2), put(16, 2);
+  header += "data";
+  put(dataBytes, 4);
+  const std::uint64_t riff = 36 + dataBytes;
+  for (int i = 0; i < 4; ++i) header[4 + i] = char((riff >> (8 * i)) & 0xFF);
+  std::ofstream(path, std::ios::binary) << header;
+  fs::resize_file(path, header.size() + dataBytes);
+}
+
+// A file system of its own for a test (a small tmpfs, or one that is read
+// only), taken away at the end; empty `error` when it could be mounted.
+class Mount {
+ public:
+  Mount(const std::string& folder, const std::string& options) : folder_(folder) {
+    fs::create_directories(folder);
+    if (::mount("tolva-test", folder.c_str(), "tmpfs", 0, options.c_str()) == 0)
+      mounted_ = true;
+    else
+      error_ = std::strerror(errno);
+  }
+  ~Mount() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  const std::string& Error() const { return error_; }
+  void MakeReadOnly() { ::mount(nullptr, folder_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr); }
+
+ private:
+  std::string folder_, error_;
+  bool mounted_ = false;
+};
+
+#define SKIP_UNLESS_MOUNTED(m) \
+  if (!(m).Error().empty()) GTEST_SKIP() << "cannot mount a tmpfs here (" << (m).Error() << "); not tested"
+
+class FileSafety : public testing::Test {
+ protected:
+  RunResult Run(const std::vector<std::string>& args, const std::string& cwd) {
+    return RunTolva(args, cwd, home.path(), {{"TMPDIR", tmp.path()}});
+  }
+  std::string Wav(const std::string& name, double seconds, int rate = 22050) {
+    const std::string path = in.Path(name);
+    MustRun("sox -n -r " + std::to_string(rate) + " -b 16 -c 1 " + Quote(path) + " synth " + std::to_string(seconds) +
+            " sine 440");
+    return path;
+  }
+  TempDir in, work, tmp, home;
+};
+
+// Starts tolva without waiting; its words go to `home`, out of the folders watched.
+pid_t StartTolva(const std::vector<std::string>& args, const std::string& cwd, const std::string& home,
+                 const std::string& tmp) {
+  std::vector<std::string> env{"HOME=" + home, "TMPDIR=" + tmp, "TOLVA_LOCK_DIR=" + home, "XDG_RUNTIME_DIR=" + home,
+                               "XDG_CONFIG_HOME=" + home + "/.config", "PATH=/usr/bin:/bin"};
+  std::vector<std::string> words{TOLVA_BIN};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv, envp;
+  for (auto& w : words) argv.push_back(w.data());
+  for (auto& e : env) envp.push_back(e.data());
+  argv.push_back(nullptr);
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, (home + "/.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, (home + "/.err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+  pid_t pid = -1;
+  const int failed = posix_spawn(&pid, TOLVA_BIN, &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return failed ? -1 : pid;
+}
+}  // namespace
+
+// -t2 of a 2.25 GiB input, stopped by SIGKILL at random moments and by the
+// signals a terminal or a service manager sends: the destination is absent or
+// the old file, byte for byte, and nothing new stays anywhere.
+TEST_F(FileSafety, AKilledCopyLeavesNothingBehind) {
+  const std::string big = in.Path("big.wav"), out = work.Path("test.mov");
+  WriteSparseWav(big, 48000, 2415919104ull);
+  std::mt19937 random(std::random_device{}());
+  std::uniform_int_distribution<int> moment(20, 5000);  // ms: from start-up to deep in the copy
+  const auto started = std::chrono::steady_clock::now();
+  const auto elapsed = [&] { return std::chrono::steady_clock::now() - started; };
+  int kills = 0, finished = 0;
+  const auto stopOnce = [&](int sig, int run) {
+    const bool old = run % 2 == 1;
+    const std::string oldBytes = "an older movie, run " + std::to_string(run);
+    if (old) work.Write("test.mov", oldBytes);
+    const pid_t pid = StartTolva({big, "-t2"}, work.path(), home.path(), tmp.path());
+    ASSERT_GT(pid, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(moment(random)));
+    ::kill(pid, sig);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    const std::string when = "signal " + std::to_string(sig) + ", run " + std::to_string(run);
+    if (WIFEXITED(status)) {  // done before the signal came: then the movie is whole
+      ++finished;
+      EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries format=duration -of csv=p=0 " + Quote(out)),
+                "12582.911667\n") << when;
+    } else {
+      ++kills;
+      EXPECT_EQ(WTERMSIG(status), sig) << when;
+      if (old) {
+        EXPECT_EQ(ReadFile(out), oldBytes) << when;
+      }
+      EXPECT_EQ(Listing(work.path()), old ? "test.mov\n" : "") << when;
+    }
+    EXPECT_EQ(Listing(tmp.path()), "") << when;
+    EXPECT_EQ(Listing(in.path()), "big.wav\n") << when;
+    fs::remove(out);
+  };
+  // twenty kills where the machine is quick enough, never fewer than five
+  int run = 0;
+  for (; run < 20 && (run < 5 || elapsed() < std::chrono::seconds(35)); ++run) stopOnce(SIGKILL, run);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) stopOnce(sig, run++);
+  EXPECT_GE(kills, 5) << finished << " runs ended before their signal";
+  std::cout << kills << " runs stopped by a signal, " << finished << " finished first\n";
+}
+
+TEST_F(FileSafety, AFullDiskIsToldAndLeavesNothing) {
+  const std::string small = Wav("tone.wav", 8.0), disk = work.Path("disk");
+  Mount mount(disk, "size=128k");
+  SKIP_UNLESS_MOUNTED(mount);
+
+  RunResult r = Run({small, "-t2"}, disk);
+  EXPECT_EQ(r.status, 0);  // the test command goes on; the words say what happened
+  EXPECT_TRUE(Contains(r.err, "movie \"test.mov\" was not written: disk full (-34)\n")) << r.err;
+  EXPECT_EQ(Listing(disk), "");
+
+  // a report to a full disk: said, and no empty report left
+  MustRun("head -c 1M /dev/zero > " + Quote(disk + "/filler") + " 2>/dev/null; true");
+  r = Run({"-dp", disk, "-fi", "rep.txt", small}, work.path());
+  EXPECT_TRUE(Contains(r.err, "output file \"" + disk + "/rep.txt\" was not written: disk full\n")) << r.err;
+  EXPECT_EQ(Listing(disk), "filler\n");
+  // with room, the report is there, whole
+  fs::remove(disk + "/filler");
+  r = Run({"-dp", disk, "-fi", "rep.txt", small}, work.path());
+  EXPECT_EQ(r.err, "");
+  EXPECT_TRUE(ReadFile(disk + "/rep.txt").starts_with("tone.wav\twav\tsowt\t22050\t00:00:08.00\t8\t\n"));
+}
+
+TEST_F(FileSafety, BadSourcesAreRefusedInWords) {
+  // a movie whose samples stop half way: its table still promises all of them
+  const std::string mov = in.Path("cut.mov");
+  MustRun("ffmpeg -v error -f lavfi -i sine=duration=6:sample_rate=32000 -c:a pcm_s16le -movflags +faststart " +
+          Quote(mov));
+  fs::resize_file(mov, fs::file_size(mov) / 2);
+  RunResult r = Run({mov, "-t2"}, work.path());
+  EXPECT_TRUE(Contains(r.out, "FlattenMovieToFile: unable to flatten data ref: (-39) test.mov\n")) << r.out;
+  EXPECT_TRUE(Contains(r.err, "movie \"test.mov\" was not written: source file \"" + mov +
+                                  "\" is shorter than its sample table says (-39)\n"))
+      << r.err;
+  EXPECT_EQ(Listing(work.path()), "");
+
+  // an edit list that points past the end of its media: a movie of no samples is never written
+  const std::string past = in.Path("past.mov");
+  MustRun("ffmpeg -v error -f lavfi -i sine=duration=2:sample_rate=24000 -c:a pcm_s16le -movflags +faststart " +
+          Quote(past));
+  std::string bytes = ReadFile(past);
+  const std::size_t elst = bytes.find("elst");
+  ASSERT_NE(elst, std::string::npos);
+  bytes.replace(elst + 16, 4, std::string("\x00\x10\x00\x00", 4));  // the first entry's media time
+  std::ofstream(past, std::ios::binary) << bytes;
+  r = Run({past, "-t2"}, work.path());
+  EXPECT_TRUE(Contains(r.err, "movie \"test.mov\" was not written: the movie holds no samples (-2010)\n")) << r.err;
+  EXPECT_EQ(Listing(work.path()), "");
+}
+
+TEST_F(FileSafety, ReadOnlyFilesAndFoldersAreTold) {
+  const std::string small = Wav("tone.wav", 1.5, 16000);
+  MustRun("ffmpeg -v error -i " + Quote(small) + " -c:a aac " + Quote(work.Path("a.m4a")));
+  fs::permissions(work.Path("a.m4a"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const std::string before = ReadFile(work.Path("a.m4a"));
+  RunResult r = Run({"-w4a", "a.m4a"}, work.path());
+  EXPECT_EQ(r.status, 5);
+  EXPECT_EQ(r.err, "file header of \"a.m4a\" was not written: read-only file\n");
+  EXPECT_EQ(ReadFile(work.Path("a.m4a")), before);
+
+  const std::string locked = work.Path("locked");
+  Mount mount(locked, "size=64k");
+  SKIP_UNLESS_MOUNTED(mount);
+  fs::copy_file(work.Path("a.m4a"), locked + "/a.m4a");
+  fs::permissions(locked + "/a.m4a", fs::perms::owner_write, fs::perm_options::add);  // only its file system refuses
+  mount.MakeReadOnly();
+  r = Run({"-wmov", locked + "/a.m4a"}, work.path());
+  EXPECT_EQ(r.status, 5);
+  EXPECT_TRUE(Contains(r.err, "file header of \"" + locked + "/a.m4a\" was not written: read-only file system\n"))
+      << r.err;
+
+  r = Run({small, "-t2"}, locked);
+  EXPECT_TRUE(Contains(r.err, "working movie in \"" + locked + "\" was not written: read-only file system\n")) << r.err;
+  r = Run({"-dp", locked, "-fi", "rep.txt", small}, work.path());
+  EXPECT_EQ(r.status, 3);
+  EXPECT_TRUE(Contains(r.err, "output file \"" + locked + "/rep.txt\" was not written: read-only file system\n"))
+      << r.err;
+  EXPECT_EQ(Listing(locked), "a.m4a\n");
+}
