@@ -3,6 +3,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "ToolboxTestSupport.h"
 #include "platform/quicktime/MovieFileReader.h"
 #include "platform/quicktime/MovieFlattener.h"
 
@@ -100,8 +101,37 @@ TEST(MovieFlattener, ReplacesWholeOrLeavesNothing) {
   MovieRecord movie;
   ASSERT_EQ(MovieFileReader::Read(m4a, movie), noErr);
   MustRun("rm " + Quote(m4a));
-  EXPECT_EQ(MovieFlattener(movie).WriteTo(out, nullptr), couldNotResolveDataRef);
+  MovieFlattener vanished(movie);
+  EXPECT_EQ(vanished.WriteTo(out, nullptr), couldNotResolveDataRef);
+  EXPECT_EQ(vanished.Why(), "source file \"" + m4a + "\" cannot be opened: no such file or folder");
   EXPECT_EQ(ReaderSays("ls -A " + Quote(dir.path())), "out.m4a\n");
+}
+
+TEST(MovieFlattener, SaysWhyNothingWasWritten) {
+  TempDir dir;
+  const std::string wav = dir.Path("long.wav"), out = dir.Path("out.mov");
+  MustRun("sox -n -r 11025 -b 16 -c 2 " + Quote(wav) + " synth 3 sine 300");
+  OwnedMovie opened = OpenMovie(wav);
+  ASSERT_NE(opened, nullptr);
+  // the source lost its end after it was opened: its sample table promises more than it holds
+  MustRun("truncate -s 40000 " + Quote(wav));
+  MovieFlattener shortSource(*opened);
+  EXPECT_EQ(shortSource.WriteTo(out, nullptr), eofErr);
+  EXPECT_EQ(shortSource.Why(), "source file \"" + wav + "\" is shorter than its sample table says");
+  EXPECT_EQ(ReaderSays("ls -A " + Quote(dir.path())), "long.wav\n");
+
+  // a movie of tracks without samples is no movie to write
+  MovieRecord empty;
+  empty.AddTrack().media.type = Tag("soun");
+  MovieFlattener nothing(empty);
+  EXPECT_EQ(nothing.WriteTo(out, nullptr), invalidMovie);
+  EXPECT_EQ(nothing.Why(), "the movie holds no samples");
+  // and the toolbox tells the same words to whoever asks after the call
+  const OwnedHandle ref = DataRefFor(dir.Path("flat.mov"));
+  EXPECT_EQ(FlattenMovieDataToDataRef(opened.get(), 0, ref.get(), AliasDataHandlerSubType, 0, -1, 0), nullptr);
+  EXPECT_EQ(GetMoviesError(), eofErr);
+  EXPECT_EQ(GetMoviesErrorText(), "source file \"" + wav + "\" is shorter than its sample table says");
+  EXPECT_EQ(ReaderSays("ls -A " + Quote(dir.path())), "flat.mov\nlong.wav\n");  // the empty file the test made
 }
 
 TEST(MovieFlattener, TheMovieHandedBackIsWhatTheFileHolds) {
