@@ -1,9 +1,11 @@
 #include "imaging/ImageBitmap.h"
 
+#include <algorithm>
+
 #include "imaging/ImageFiles.h"
 #include "platform/gdi/FitRect.h"
 #include "platform/helper/FileSystem.h"
-#include "platform/helper/ErrorPrintf.h"
+#include "imaging/ImageMessages.h"
 
 namespace {
 // Deep images (16 bits a channel, floating point) become ordinary 8-bit a
@@ -39,9 +41,28 @@ FiBitmap Writable(FIBITMAP* dib, FREE_IMAGE_FORMAT format) {
 // hostile file whose pixels would not fit in memory.
 constexpr unsigned long long kMaxPixels = 128ull * 1000 * 1000;
 
-bool TooLarge(FREE_IMAGE_FORMAT format, const std::string& file) {
+struct Header {
+  bool read = false;
+  int width = 0, height = 0;
+  bool TooLarge() const { return read && (unsigned long long)width * unsigned(height) > kMaxPixels; }
+};
+
+Header ReadHeader(FREE_IMAGE_FORMAT format, const std::string& file) {
   const FiBitmap header(FreeImage_Load(format, file.c_str(), FIF_LOAD_NOPIXELS), &FreeImage_Unload);
-  return header && (unsigned long long)FreeImage_GetWidth(header.get()) * FreeImage_GetHeight(header.get()) > kMaxPixels;
+  if (!header) return Header{};
+  return Header{true, int(FreeImage_GetWidth(header.get())), int(FreeImage_GetHeight(header.get()))};
+}
+
+// FreeImage's JPEG load takes, in the upper half of its flags, the size the
+// longer side must keep, and picks the largest DCT reduction that keeps it.
+int ReducingFlags(FREE_IMAGE_FORMAT format, const Header& header, int fitWidth, int fitHeight) {
+  if (format != FIF_JPEG || !header.read || fitWidth <= 0 || fitHeight <= 0) return 0;
+  RECT fitted;
+  FitRectInRect(fitted, RECT{0, 0, fitWidth, fitHeight}, RECT{0, 0, header.width, header.height}, 1.0);
+  const int longer = header.width >= header.height ? fitted.right - fitted.left : fitted.bottom - fitted.top;
+  const long long keep = 2ll * longer;
+  if (keep * 2 > std::max(header.width, header.height) || keep > 0x7FFF) return 0;
+  return int(keep) << 16;
 }
 
 using MemoryFile = std::unique_ptr<FIMEMORY, decltype(&FreeImage_CloseMemory)>;
@@ -57,43 +78,48 @@ bool Encode(FIBITMAP* dib, FREE_IMAGE_FORMAT format, int flags, std::string& byt
 }
 }  // namespace
 
-void ImageBitmap::Take(FiBitmap image, const std::string& from) {
+void ImageBitmap::Take(FiBitmap image, const std::string& from, int ownWidth, int ownHeight) {
   dib = std::move(image);
   name = from;
   width = std::int32_t(FreeImage_GetWidth(dib.get()));
   height = std::int32_t(FreeImage_GetHeight(dib.get()));
   bpp = std::int32_t(FreeImage_GetBPP(dib.get()));
+  fileWidth = ownWidth > 0 ? ownWidth : width;
+  fileHeight = ownHeight > 0 ? ownHeight : height;
   loaded = true;
 }
 
-bool ImageBitmap::Load(const std::string& file) {
+bool ImageBitmap::LoadToFit(const std::string& file, int fitWidth, int fitHeight) {
   if (loaded) return false;
   if (!FileExists(file)) {
-    ErrorPrintf("file \"%s\" does not exists\n", file.c_str());
+    ImageErrorPrintf("file \"%s\" does not exists\n", file.c_str());
     return false;
   }
   int format = kImageFormatUnknown;
   if (!IsImageFile(file, &format)) {
-    ErrorPrintf("unsupported file type: \"%s\"\n", file.c_str());
+    ImageErrorPrintf("unsupported file type: \"%s\"\n", file.c_str());
     return false;
   }
-  if (TooLarge(FREE_IMAGE_FORMAT(format), file)) {
-    ErrorPrintf("image too large: \"%s\"\n", file.c_str());
+  const Header header = ReadHeader(FREE_IMAGE_FORMAT(format), file);
+  if (header.TooLarge()) {
+    ImageErrorPrintf("image too large: \"%s\"\n", file.c_str());
     return false;
   }
+  const int flags = ReducingFlags(FREE_IMAGE_FORMAT(format), header, fitWidth, fitHeight);
   FiBitmap image = Standardised(
-      FiBitmap(FreeImage_Load(FREE_IMAGE_FORMAT(format), file.c_str(), 0), &FreeImage_Unload));
+      FiBitmap(FreeImage_Load(FREE_IMAGE_FORMAT(format), file.c_str(), flags), &FreeImage_Unload));
   if (!image) {
-    ErrorPrintf("error load file: \"%s\"\n", file.c_str());
+    ImageErrorPrintf("error load file: \"%s\"\n", file.c_str());
     return false;
   }
-  Take(std::move(image), file);
+  // A reduced decode keeps the proportions only to a pixel; the header's are exact.
+  Take(std::move(image), file, flags ? header.width : 0, flags ? header.height : 0);
   return true;
 }
 
 bool ImageBitmap::Attach(FiBitmap image) {
   if (loaded || !image) return false;
-  Take(std::move(image), kInMemoryName);
+  Take(std::move(image), kInMemoryName, 0, 0);
   return true;
 }
 
@@ -102,6 +128,8 @@ bool ImageBitmap::Allocate(int w, int h, int bitsPerPixel) {
   width = w;
   height = h;
   bpp = bitsPerPixel;
+  fileWidth = w;
+  fileHeight = h;
   name = kInMemoryName;
   dib.reset(FreeImage_Allocate(w, h, bitsPerPixel, 0, 0, 0));
   loaded = dib != nullptr;
@@ -111,7 +139,7 @@ bool ImageBitmap::Allocate(int w, int h, int bitsPerPixel) {
 void ImageBitmap::Unload() {
   if (loaded && dib) {
     dib.reset();
-    width = height = 0;
+    width = height = fileWidth = fileHeight = 0;
     loaded = false;
   }
 }
@@ -138,7 +166,7 @@ bool ImageBitmap::Paste(const ImageBitmap& source, int left, int top, int alpha)
 
 std::unique_ptr<ImageBitmap> ImageBitmap::ScaleToFit(const RECT& target, bool fit, int filter) const {
   if (!loaded) return nullptr;
-  const RECT source{0, 0, width, height};
+  const RECT source{0, 0, fileWidth, fileHeight};
   RECT result = source;
   if (fit) FitRectInRect(result, target, source, 1.0);
   FiBitmap scaled(nullptr, &FreeImage_Unload);
@@ -147,7 +175,7 @@ std::unique_ptr<ImageBitmap> ImageBitmap::ScaleToFit(const RECT& target, bool fi
                                    FREE_IMAGE_FILTER(filter)));
   }
   if (!scaled) {
-    ErrorPrintf("error resizing image\n");
+    ImageErrorPrintf("error resizing image\n");
     return nullptr;
   }
   auto image = std::make_unique<ImageBitmap>();

@@ -29,7 +29,14 @@ class ImageBitmap {
   ImageBitmap& operator=(const ImageBitmap&) = delete;
   ~ImageBitmap() { Unload(); }
 
-  bool Load(const std::string& name);
+  bool Load(const std::string& name) { return LoadToFit(name, 0, 0); }
+  // Loads a picture that is to be scaled to fit `fitWidth` × `fitHeight`
+  // (0 × 0: kept as it is). A JPEG more than twice that size is decoded
+  // reduced by libjpeg's DCT scaling (1/2, 1/4 or 1/8), never below twice
+  // the size it will be scaled to, so that the one resample after it sees
+  // enough pixels not to alias. Width() and Height() are what was decoded,
+  // FileWidth() and FileHeight() the picture's own size, which fitting goes by.
+  bool LoadToFit(const std::string& name, int fitWidth, int fitHeight);
   bool Attach(FiBitmap dib);
   bool Allocate(int width, int height, int bitsPerPixel);
   void Unload();
@@ -39,6 +46,8 @@ class ImageBitmap {
   bool Paste(const ImageBitmap& source, int left, int top, int alpha);
   // A new image scaled to the largest size of its proportions inside
   // `target` (with `fit`; without it the size stays), or null.
+  // Proportions and the size without `fit` are the picture's own, even when
+  // it was decoded reduced.
   std::unique_ptr<ImageBitmap> ScaleToFit(const RECT& target, bool fit, int filter) const;
   std::unique_ptr<ImageBitmap> ScaleToSize(int width, int height, bool fit, int filter) const;
   bool Save(const std::string& name, int format, int flags) const;
@@ -48,14 +57,17 @@ class ImageBitmap {
   int Width() const { return width; }
   int Height() const { return height; }
   int Bpp() const { return bpp; }
+  int FileWidth() const { return fileWidth; }
+  int FileHeight() const { return fileHeight; }
   const UString& Name() const { return name; }
   FIBITMAP* Dib() const { return dib.get(); }
 
  private:
-  void Take(FiBitmap image, const std::string& from);
+  void Take(FiBitmap image, const std::string& from, int ownWidth, int ownHeight);
 
   bool loaded = false;
   std::int32_t width = 0, height = 0, bpp = 0;
   UString name;
   FiBitmap dib{nullptr, &FreeImage_Unload};
+  std::int32_t fileWidth = 0, fileHeight = 0;
 };

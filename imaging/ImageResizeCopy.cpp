@@ -4,7 +4,7 @@
 #include "platform/helper/FileSystem.h"
 
 UString& ImageLastError() {
-  static UString text;
+  thread_local UString text;
   return text;
 }
 

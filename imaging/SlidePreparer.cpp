@@ -4,6 +4,8 @@
 
 #include "imaging/ImageFiles.h"
 #include "imaging/TitleDrawing.h"
+#include "imaging/TitleOversampler.h"
+#include "platform/gdi/FitRect.h"
 #include "platform/helper/FileSystem.h"
 #include "platform/helper/StdStringList.h"
 
@@ -40,7 +42,7 @@ bool SlidePreparer::LoadOrFrame(ImageBitmapPtr& holder, bool usable, const UStri
                                 bool& changed) const {
   if (!usable) return MakeBackgroundFrame(holder, frameW, frameH, 24, colour);
   holder.Reset(std::make_unique<ImageBitmap>());
-  if (!holder->Load(imageFile)) return false;
+  if (!holder->LoadToFit(imageFile, scaleW, scaleH)) return false;
   return FitImageIntoFrame(holder, frameW, frameH, scaleW, scaleH, colour, hMode, vMode, changed);
 }
 
@@ -86,18 +88,43 @@ bool SlidePreparer::PrepImage(int frameW, int frameH, int scaleW, int scaleH, CO
     return Write(*holder, outFormat, ext, imageFile, replaced);
   }
   const int f = std::clamp(settings_.intScaleFactor, 1, 16);
+  const bool drawn =
+      settings_.keepIntermediateImages
+          ? DrawOnWholeFrame(holder, usable, imageFile, frameW, frameH, scaleW, scaleH, colour, hMode, vMode, *titles,
+                             ext, outFormat)
+          : LoadOrFrame(holder, usable, imageFile, frameW, frameH, scaleW, scaleH, colour, hMode, vMode, changed) &&
+                TitleOversampler(f, settings_.intScaleMethod).Draw(*holder, *titles) &&
+                BringToFrame(holder, f, frameW, frameH);
+  return drawn && Write(*holder, outFormat, ext, imageFile, replaced);
+}
+
+// The road that enlarges the whole frame, kept so that the enlarged image can
+// be left for the user to see.
+bool SlidePreparer::DrawOnWholeFrame(ImageBitmapPtr& holder, bool usable, const UString& imageFile, int frameW,
+                                     int frameH, int scaleW, int scaleH, COLORREF colour, int hMode, int vMode,
+                                     const TitleList& titles, const UString& ext, int outFormat) const {
+  const int f = std::clamp(settings_.intScaleFactor, 1, 16);
+  bool changed = false;
   if (!LoadOrFrame(holder, usable, imageFile, f * frameW, f * frameH, f * scaleW, f * scaleH, colour, hMode, vMode,
                    changed) ||
-      !DrawTitlesOn(holder, *titles, f)) {
+      !DrawTitlesOn(holder, titles, f)) {
     return false;
   }
-  if (settings_.keepIntermediateImages) {
-    holder->Save(GetTempFileNameA(settings_.baseFolder, "iw_scaled", ext), outFormat, 0);
-  }
-  if (holder->Width() != frameW && holder->Height() != frameH) {
-    auto scaled = holder->ScaleToSize(frameW, frameH, true, settings_.intScaleMethod);
-    if (!scaled) return false;
-    holder.Reset(std::move(scaled));
-  }
-  return Write(*holder, outFormat, ext, imageFile, replaced);
+  holder->Save(GetTempFileNameA(settings_.baseFolder, "iw_scaled", ext), outFormat, 0);
+  return BringToFrame(holder, 1, frameW, frameH);
+}
+
+// The titled image, `factor` times smaller than the image the titles were
+// drawn for, is scaled to fit the frame unless that image met the frame's
+// width or height; it is left alone when it has that size already.
+bool SlidePreparer::BringToFrame(ImageBitmapPtr& holder, int factor, int frameW, int frameH) const {
+  const int drawnW = factor * holder->Width(), drawnH = factor * holder->Height();
+  const RECT target = drawnW != frameW && drawnH != frameH ? RECT{0, 0, frameW, frameH} : RECT{0, 0, drawnW, drawnH};
+  RECT result;
+  FitRectInRect(result, target, RECT{0, 0, holder->FileWidth(), holder->FileHeight()}, 1.0);
+  if (result.right - result.left == holder->Width() && result.bottom - result.top == holder->Height()) return true;
+  auto scaled = holder->ScaleToFit(target, true, settings_.intScaleMethod);
+  if (!scaled) return false;
+  holder.Reset(std::move(scaled));
+  return true;
 }

@@ -11,7 +11,7 @@ struct SlideSettings {
   int intScaleFactor = 1;               // titles are drawn this many times larger, 1..16
   bool keepIntermediateImages = false;  // leave the oversampled "iw_scaled" images in the base folder
   bool keepFinalImages = false;         // write the "iw_temp" slides to the base folder
-  UString baseFolder;
+  UString baseFolder{};
 };
 
 // Turns image files into the still frames of the slide track: scaled into
@@ -34,6 +34,10 @@ class SlidePreparer {
   bool LoadOrFrame(ImageBitmapPtr& holder, bool usable, const UString& imageFile, int frameW, int frameH, int scaleW,
                    int scaleH, COLORREF colour, int hMode, int vMode, bool& changed) const;
   bool DrawTitlesOn(ImageBitmapPtr& holder, const TitleList& titles, int factor) const;
+  bool DrawOnWholeFrame(ImageBitmapPtr& holder, bool usable, const UString& imageFile, int frameW, int frameH,
+                        int scaleW, int scaleH, COLORREF colour, int hMode, int vMode, const TitleList& titles,
+                        const UString& ext, int outFormat) const;
+  bool BringToFrame(ImageBitmapPtr& holder, int factor, int frameW, int frameH) const;
   bool Write(const ImageBitmap& image, int outFormat, const UString& ext, UString& imageFile, bool& replaced) const;
 
   SlideSettings settings_;

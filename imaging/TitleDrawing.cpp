@@ -66,6 +66,13 @@ bool PositionMode(const RECT& box) {
 }  // namespace
 
 bool DrawTitle(const MediaFormatBase& format, UDC& udc, const std::string& text, double scale) {
+  int width = 0, height = 0;
+  udc.GetBitmapDims(width, height);
+  return DrawTitleOnCanvas(format, udc, text, scale, width, height);
+}
+
+bool DrawTitleOnCanvas(const MediaFormatBase& format, UDC& udc, const std::string& text, double scale, int width,
+                       int height) {
   const HDC dc = udc.GetDC();
   UDrawChars drawer(dc);
   UFont font;
@@ -80,8 +87,6 @@ bool DrawTitle(const MediaFormatBase& format, UDC& udc, const std::string& text,
     SetBkMode(dc, OPAQUE);
     SetBkColor(dc, format.backColor);
   }
-  int width = 0, height = 0;
-  udc.GetBitmapDims(width, height);
   if (PositionMode(format.textBox)) {
     DrawAtPosition(format, drawer, text.c_str(), width, height);
   } else {
@@ -89,6 +94,15 @@ bool DrawTitle(const MediaFormatBase& format, UDC& udc, const std::string& text,
   }
   SelectFont(dc, previous);
   return true;
+}
+
+RECT TitleBounds(const TitleItem& item, double scale, int width, int height) {
+  UDC udc;
+  SetBoundsRect(udc.GetDC(), nullptr, DCB_ENABLE | DCB_RESET);
+  DrawTitleOnCanvas(item.format, udc, item.text, scale, width, height);
+  RECT bounds;
+  GetBoundsRect(udc.GetDC(), &bounds, DCB_RESET);
+  return bounds;
 }
 
 HBITMAP DrawTitleItem(const TitleItem& item, HBITMAP bitmap, double scale) {

@@ -38,6 +38,17 @@ constexpr std::uint32_t DT_NOFULLWIDTHCHARBREAK = 0x80000;
 constexpr std::uint32_t DT_HIDEPREFIX = 0x100000;
 constexpr std::uint32_t DT_PREFIXONLY = 0x200000;
 
+// SetBoundsRect and GetBoundsRect.
+constexpr unsigned DCB_RESET = 0x1;
+constexpr unsigned DCB_ACCUMULATE = 0x2;
+constexpr unsigned DCB_SET = DCB_RESET | DCB_ACCUMULATE;
+constexpr unsigned DCB_ENABLE = 0x4;
+constexpr unsigned DCB_DISABLE = 0x8;
+
+struct POINT {
+  std::int32_t x = 0, y = 0;
+};
+
 // What GetObjectA tells of a bitmap.
 struct BITMAP {
   std::int32_t bmType = 0;

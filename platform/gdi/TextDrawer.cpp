@@ -27,7 +27,7 @@ std::string ValidUtf8(const char* text) {
 double Px(int pangoUnits) { return double(pangoUnits) / PANGO_SCALE; }
 }  // namespace
 
-TextDrawer::TextDrawer(const DeviceContext& dc, const char* text, std::uint32_t flags) : dc_(dc), flags_(flags) {
+TextDrawer::TextDrawer(DeviceContext& dc, const char* text, std::uint32_t flags) : dc_(dc), flags_(flags) {
   // With tabstop the second byte of the flags is the tab size, not flags.
   if (Has(DT_TABSTOP)) {
     tabChars_ = int(flags_ >> 8 & 0xFF);
@@ -69,6 +69,7 @@ int TextDrawer::Draw(RECT& rc) {
   }
   if (dc_.Colour()) Paint(dc_.Colour(), false, rc, top);
   if (dc_.Alpha()) Paint(dc_.Alpha(), true, rc, top);
+  if (dc_.boundsEnabled) dc_.AddBounds(PaintedBounds(rc, top));
   const bool placed = Has(DT_SINGLELINE) && Has(DT_VCENTER | DT_BOTTOM);
   return placed ? top - rc.top + textHeight_ : textHeight_;
 }
@@ -157,16 +158,21 @@ void TextDrawer::SetSource(cairo_t* cr, bool alpha, COLORREF colour) const {
   }
 }
 
+bool TextDrawer::Shown(const Line& line, int top, const RECT& rc) const {
+  // Like an edit control, a line the rectangle cannot show whole is left out.
+  const bool wrap = Has(DT_WORDBREAK) && !Has(DT_SINGLELINE);
+  return !(Has(DT_EDITCONTROL) && wrap && &line != &lines_.front() && top + line.top + line.height > rc.bottom);
+}
+
 void TextDrawer::Paint(cairo_t* cr, bool alpha, const RECT& rc, int top) const {
   cairo_save(cr);
+  cairo_translate(cr, dc_.viewportOrigin.x, dc_.viewportOrigin.y);
   if (!Has(DT_NOCLIP)) {
     cairo_rectangle(cr, rc.left, rc.top, std::max(rc.right - rc.left, 0), std::max(rc.bottom - rc.top, 0));
     cairo_clip(cr);
   }
-  const bool wrap = Has(DT_WORDBREAK) && !Has(DT_SINGLELINE);
   for (const Line& line : lines_) {
-    // Like an edit control, a line the rectangle cannot show whole is left out.
-    if (Has(DT_EDITCONTROL) && wrap && &line != &lines_.front() && top + line.top + line.height > rc.bottom) break;
+    if (!Shown(line, top, rc)) break;
     const int left = LineLeft(rc, line);
     if (dc_.bkMode == OPAQUE) {
       SetSource(cr, alpha, dc_.bkColor);
@@ -180,13 +186,15 @@ void TextDrawer::Paint(cairo_t* cr, bool alpha, const RECT& rc, int top) const {
   }
   if (!Has(DT_HIDEPREFIX)) {
     SetSource(cr, alpha, dc_.textColor);
-    PaintUnderlines(cr, rc, top);
+    for (const Box& b : Underlines(rc, top)) cairo_rectangle(cr, b.x, b.y, b.width, b.height);
+    cairo_fill(cr);
   }
   cairo_restore(cr);
 }
 
-void TextDrawer::PaintUnderlines(cairo_t* cr, const RECT& rc, int top) const {
-  if (prefixes_.empty()) return;
+std::vector<TextDrawer::Box> TextDrawer::Underlines(const RECT& rc, int top) const {
+  std::vector<Box> boxes;
+  if (prefixes_.empty()) return boxes;
   PangoFontMetrics* metrics = pango_context_get_metrics(pango_layout_get_context(layout_.get()),
                                                         pango_layout_get_font_description(layout_.get()), nullptr);
   const double below = -Px(pango_font_metrics_get_underline_position(metrics));
@@ -200,7 +208,37 @@ void TextDrawer::PaintUnderlines(cairo_t* cr, const RECT& rc, int top) const {
     if (lineNo < 0 || lineNo >= int(lines_.size())) continue;
     const Line& line = lines_[std::size_t(lineNo)];
     const double left = LineLeft(rc, line) + Px(pos.x) - line.layoutLeft;
-    cairo_rectangle(cr, left, top + line.baseline + below, std::abs(Px(pos.width)), thickness);
+    boxes.push_back(Box{left, top + line.baseline + below, std::abs(Px(pos.width)), thickness});
   }
-  cairo_fill(cr);
+  return boxes;
+}
+
+// Every pixel the drawing may touch, a pixel wider all round for the
+// anti-aliased edges of the glyphs.
+RECT TextDrawer::PaintedBounds(const RECT& rc, int top) const {
+  RECT all{};
+  const auto add = [&all](double x, double y, double width, double height) {
+    if (width <= 0 || height <= 0) return;
+    const RECT r{int(std::floor(x)) - 1, int(std::floor(y)) - 1, int(std::ceil(x + width)) + 1,
+                 int(std::ceil(y + height)) + 1};
+    all = IsRectEmpty(all) ? r
+                           : RECT{std::min(all.left, r.left), std::min(all.top, r.top), std::max(all.right, r.right),
+                                  std::max(all.bottom, r.bottom)};
+  };
+  for (const Line& line : lines_) {
+    if (!Shown(line, top, rc)) break;
+    const int left = LineLeft(rc, line);
+    if (dc_.bkMode == OPAQUE) add(left, top + line.top, line.width, line.height);
+    if (Has(DT_PREFIXONLY)) continue;
+    PangoRectangle ink;
+    pango_layout_line_get_pixel_extents(line.line, &ink, nullptr);
+    add(left - line.originOffset + ink.x, top + line.baseline + ink.y, ink.width, ink.height);
+  }
+  if (!Has(DT_HIDEPREFIX)) {
+    for (const Box& b : Underlines(rc, top)) add(b.x, b.y, b.width, b.height);
+  }
+  if (Has(DT_NOCLIP) || IsRectEmpty(all)) return all;
+  const RECT clipped{std::max(all.left, rc.left), std::max(all.top, rc.top), std::min(all.right, rc.right),
+                     std::min(all.bottom, rc.bottom)};
+  return IsRectEmpty(clipped) ? RECT{} : clipped;
 }

@@ -144,3 +144,72 @@ TEST(DrawText, HugeTextsAndMissingFontsNeverFail) {
   EXPECT_GT(broken.Draw("bad \xff\xfe utf-8", RECT{0, 0, 320, 180}, 0), 0);
   EXPECT_GT(broken.Ink().right, 20);
 }
+
+TEST(DrawText, DrawsAtTheViewportOriginAndTellsWhatItTouches) {
+  struct Case {
+    const char* text;
+    RECT rc;
+    std::uint32_t flags;
+    bool opaque;
+  };
+  const Case cases[] = {
+      {"Centred gy", RECT{10, 10, 310, 170}, DT_CENTER | DT_VCENTER | DT_SINGLELINE, false},
+      {"&Underlined and opaque", RECT{30, 100, 200, 140}, 0, true},
+      {"spills out of its box", RECT{200, 40, 230, 50}, DT_NOCLIP, false},
+      {"clipped to its box", RECT{20, 60, 70, 70}, DT_RIGHT, true},
+      {"wrapped words that go on and on over lines", RECT{150, 20, 260, 170}, DT_WORDBREAK | DT_EDITCONTROL, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Canvas whole;
+    SetBkMode(whole.Dc(), c.opaque ? OPAQUE : TRANSPARENT);
+    whole.Draw(c.text, c.rc, c.flags);
+    const FiBitmap all = whole.Image();
+    const RECT ink = InkBounds(all.get(), kBlack);
+    ASSERT_GE(ink.right, 0);
+
+    UDC measuring;
+    SetBoundsRect(measuring.GetDC(), nullptr, DCB_ENABLE | DCB_RESET);
+    UFont font;
+    font.FaceName("Arial");
+    font.Height(16);
+    font.CreateFontA();
+    SelectFont(measuring.GetDC(), font);
+    SetBkMode(measuring.GetDC(), c.opaque ? OPAQUE : TRANSPARENT);
+    RECT rc = c.rc;
+    UDrawChars(measuring.GetDC()).DrawTextA(c.text, rc, c.flags);
+    RECT bounds;
+    EXPECT_EQ(GetBoundsRect(measuring.GetDC(), &bounds, DCB_RESET), DCB_SET);
+    if (c.flags & DT_NOCLIP) {
+      EXPECT_GT(bounds.right, 320) << "past the canvas, which only the canvas cuts";
+    }
+    bounds.right = std::min(bounds.right, 320);
+    EXPECT_LE(bounds.left, ink.left);
+    EXPECT_LE(bounds.top, ink.top);
+    EXPECT_GT(bounds.right, ink.right);
+    EXPECT_GT(bounds.bottom, ink.bottom);
+    EXPECT_LE(ink.left - bounds.left + bounds.right - ink.right, 8) << "and hardly more";
+    EXPECT_LE(ink.top - bounds.top + bounds.bottom - ink.bottom, 8);
+    RECT none;
+    EXPECT_EQ(GetBoundsRect(measuring.GetDC(), &none, 0), DCB_RESET) << "reset once read";
+
+    // The part of the canvas around the ink, drawn on a bitmap of its own.
+    const int left = std::max(0, ink.left - 7), top = std::max(0, ink.top - 5);
+    const int width = std::min(320, ink.right + 9) - left, height = std::min(180, ink.bottom + 6) - top;
+    std::unique_ptr<GdiBitmap, decltype(&DeleteObject)> part(CreateDIBSectionBmp(32, width, height, kBlack),
+                                                             &DeleteObject);
+    UDC udc;
+    udc.SetBitmap(part.get());
+    SelectFont(udc.GetDC(), font);
+    SetTextColor(udc.GetDC(), kWhite);
+    SetBkMode(udc.GetDC(), c.opaque ? OPAQUE : TRANSPARENT);
+    SetViewportOrgEx(udc.GetDC(), -left, -top, nullptr);
+    rc = c.rc;
+    UDrawChars(udc.GetDC()).DrawTextA(c.text, rc, c.flags);
+    const FiBitmap piece = ImageFromBitmap(udc.GetBitmap());
+    int differing = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) differing += PixelAt(piece.get(), x, y) != PixelAt(all.get(), left + x, top + y);
+    EXPECT_EQ(differing, 0);
+  }
+}

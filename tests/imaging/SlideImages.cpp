@@ -1,5 +1,6 @@
 #include "SlideImages.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <algorithm>
 
@@ -68,6 +69,34 @@ int ChannelDifference(COLORREF a, COLORREF b) {
 }
 }  // namespace
 
+int CountDiffering(FIBITMAP* a, FIBITMAP* b, int threshold) {
+  const int w = int(std::min(FreeImage_GetWidth(a), FreeImage_GetWidth(b)));
+  const int h = int(std::min(FreeImage_GetHeight(a), FreeImage_GetHeight(b)));
+  int off = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) off += ChannelDifference(PixelAt(a, x, y), PixelAt(b, x, y)) > threshold;
+  return off;
+}
+
+double Psnr(FIBITMAP* a, FIBITMAP* b) {
+  EXPECT_EQ(FreeImage_GetWidth(a), FreeImage_GetWidth(b));
+  EXPECT_EQ(FreeImage_GetHeight(a), FreeImage_GetHeight(b));
+  const int w = int(std::min(FreeImage_GetWidth(a), FreeImage_GetWidth(b)));
+  const int h = int(std::min(FreeImage_GetHeight(a), FreeImage_GetHeight(b)));
+  double squares = 0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const COLORREF p = PixelAt(a, x, y), q = PixelAt(b, x, y);
+      for (int shift = 0; shift < 24; shift += 8) {
+        const double d = double(p >> shift & 0xFF) - double(q >> shift & 0xFF);
+        squares += d * d;
+      }
+    }
+  }
+  if (squares == 0 || w == 0 || h == 0) return 1000;
+  return 10 * std::log10(255.0 * 255.0 * 3.0 * w * h / squares);
+}
+
 void ExpectGolden(FIBITMAP* dib, const std::string& name) {
   const std::string path = std::string(TOLVA_SOURCE_DIR) + "/tests/imaging/golden/" + name + ".png";
   if (std::getenv("TOLVA_UPDATE_GOLDEN")) {
@@ -79,9 +108,7 @@ void ExpectGolden(FIBITMAP* dib, const std::string& name) {
   ASSERT_EQ(FreeImage_GetWidth(golden.get()), FreeImage_GetWidth(dib));
   ASSERT_EQ(FreeImage_GetHeight(golden.get()), FreeImage_GetHeight(dib));
   const int w = int(FreeImage_GetWidth(dib)), h = int(FreeImage_GetHeight(dib));
-  int off = 0;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) off += ChannelDifference(PixelAt(dib, x, y), PixelAt(golden.get(), x, y)) > 48;
+  const int off = CountDiffering(dib, golden.get(), 48);
   // Glyph edges may move by a pixel between font builds; whole words may not.
   EXPECT_LE(off, w * h / 200) << name << ": " << off << " pixels differ";
 }

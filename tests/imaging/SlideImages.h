@@ -17,6 +17,12 @@ FiBitmap LoadImage(const std::string& path);
 // The rows and columns holding pixels that differ from `background`.
 RECT InkBounds(FIBITMAP* dib, COLORREF background);
 
+// How many pixels differ by more than `threshold` in some colour channel.
+int CountDiffering(FIBITMAP* a, FIBITMAP* b, int threshold);
+// Peak signal-to-noise ratio of the colour channels of two images of one
+// size, in decibels (1000 for identical images).
+double Psnr(FIBITMAP* a, FIBITMAP* b);
+
 // Compares with tests/imaging/golden/<name>.png, allowing small differences
 // of font rasterisation; with TOLVA_UPDATE_GOLDEN set, writes the golden instead.
 void ExpectGolden(FIBITMAP* dib, const std::string& name);

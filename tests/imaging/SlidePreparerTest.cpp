@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/SlidePreparer.h"
+#include "platform/gdi/FitRect.h"
 #include "platform/helper/FileSystem.h"
 
 namespace {
@@ -178,4 +179,32 @@ TEST(ImageBitmap, FramesHoldTheDepthAndColourAsked) {
   EXPECT_TRUE(other.Owns());
   EXPECT_FALSE(frame.Owns());
   EXPECT_EQ(other.Get(), frame.Get());
+}
+
+TEST(ImageBitmap, JpegsAreDecodedReducedButFitByTheirOwnSize) {
+  TempDir dir;
+  const std::string jpeg = SaveImage(Gradient(1600, 1200).get(), dir.Path("wide.jpg"), FIF_JPEG);
+  const std::string png = SaveImage(Gradient(1600, 1200).get(), dir.Path("wide.png"));
+  const std::string portrait = SaveImage(Gradient(600, 1001).get(), dir.Path("tall.jpg"), FIF_JPEG);
+  struct Case {
+    std::string file;
+    int fitW, fitH, decodedW, decodedH;
+  };
+  const Case cases[] = {{jpeg, 320, 240, 800, 600},  {jpeg, 200, 150, 400, 300}, {jpeg, 100, 75, 200, 150},
+                        {jpeg, 50, 20, 200, 150},    {jpeg, 900, 900, 1600, 1200}, {jpeg, 0, 0, 1600, 1200},
+                        {png, 100, 75, 1600, 1200},  {portrait, 160, 90, 150, 251}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file + " " + std::to_string(c.fitW));
+    ImageBitmap image;
+    ASSERT_TRUE(image.LoadToFit(c.file, c.fitW, c.fitH));
+    EXPECT_EQ(image.Width(), c.decodedW);
+    EXPECT_EQ(image.Height(), c.decodedH);
+    EXPECT_EQ(image.FileWidth(), c.file == portrait ? 600 : 1600);
+    if (c.fitW == 0) continue;
+    const auto scaled = image.ScaleToSize(c.fitW, c.fitH, true, FILTER_BICUBIC);
+    RECT fitted;
+    FitRectInRect(fitted, RECT{0, 0, c.fitW, c.fitH}, RECT{0, 0, image.FileWidth(), image.FileHeight()}, 1.0);
+    EXPECT_EQ(scaled->Width(), fitted.right - fitted.left);
+    EXPECT_EQ(scaled->Height(), fitted.bottom - fitted.top);
+  }
 }

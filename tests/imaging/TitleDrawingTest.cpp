@@ -97,16 +97,71 @@ TEST(TitleDrawing, OversampledSlideLooksRight) {
   const std::string photo = SaveImage(Gradient(400, 300).get(), dir.Path("photo.jpg"), FIF_JPEG);
   TitleList titles;
   titles.Add("Drawn three times larger", Format({{"textposition", "m"}, {"fontsize", "16"}}));
-  SlidePreparer slides(SlideSettings{.intScaleFactor = 3, .keepIntermediateImages = true, .baseFolder = dir.path()});
-  UString file = photo;
-  bool replaced = false;
-  ASSERT_TRUE(slides.PrepImage(320, 180, 0, 0, 0x202020, file, FIF_PNG, replaced, 1, 1, &titles));
-  ASSERT_TRUE(replaced);
-  const FiBitmap slide = LoadImage(file);
-  ExpectGolden(slide.get(), "oversampled");
+  const auto prepare = [&](bool keep) {
+    SlidePreparer slides(SlideSettings{.intScaleFactor = 3, .keepIntermediateImages = keep, .baseFolder = dir.path()});
+    UString file = photo;
+    bool replaced = false;
+    EXPECT_TRUE(slides.PrepImage(320, 180, 0, 0, 0x202020, file, FIF_PNG, replaced, 1, 1, &titles));
+    EXPECT_TRUE(replaced);
+    FiBitmap slide = LoadImage(file);
+    DeleteFileA(file);
+    return slide;
+  };
+  const FiBitmap fast = prepare(false);
+  ExpectGolden(fast.get(), "oversampled");
   StdStringList scaled;
+  EXPECT_EQ(ExpandWild(dir.Path("iw_scaled*.png"), scaled), -1) << "only the whole-frame road leaves one";
+
+  const FiBitmap whole = prepare(true);
   ASSERT_EQ(ExpandWild(dir.Path("iw_scaled*.png"), scaled), 1);
   EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries stream=width,height -of csv=p=0 " + Quote(scaled[0])),
             "960,540\n");
-  DeleteFileA(file);
+  EXPECT_GT(Psnr(fast.get(), whole.get()), 40);
+}
+
+// Titles enlarged on their own boxes against the same titles on the whole
+// enlarged frame: text that spills out of its box, titles over each other,
+// titles cut by the frame's edge, the whole frame as the box, and pictures
+// with transparency.
+TEST(TitleDrawing, TitlesOnTheirOwnBoxesLookLikeOnTheWholeFrame) {
+  TempDir dir, kept;
+  const std::string photo = SaveImage(Gradient(640, 360).get(), dir.Path("photo.png"));
+  FiBitmap rgba(FreeImage_ConvertTo32Bits(Gradient(640, 360).get()), &FreeImage_Unload);
+  for (unsigned y = 0; y < 360; ++y) {
+    BYTE* row = FreeImage_GetScanLine(rgba.get(), int(y));
+    for (unsigned x = 0; x < 640; ++x) row[x * 4 + FI_RGBA_ALPHA] = BYTE(x * 255 / 639);
+  }
+  const std::string clear = SaveImage(rgba.get(), dir.Path("clear.png"));
+  std::vector<TitleList> lists(5);
+  lists[0].Add("no clip spills far out of its box", Format({{"textbox", "20 20 40 30"}, {"formatflags", "noclip"}}));
+  lists[1].Add("Underneath, the first", Format({{"textposition", "m"}, {"fontsize", "24"},
+                                                 {"textbackground", "0 0 90"}}));
+  lists[1].Add("over it", Format({{"textposition", "m"}, {"fontsize", "18"}, {"textcolor", "255 200 0"}}));
+  lists[1].Add("apart, at the top", Format({{"textposition", "u"}}));
+  lists[2].Add("cut by the right edge of the frame", Format({{"textbox", "250 100 -2 0"}, {"fontsize", "20"}}));
+  lists[2].Add("and the bottom", Format({{"textbox", "10 170 200 400"}, {"fontsize", "20"}, {"formatflags", "noclip"}}));
+  lists[3].Add("the whole frame is the box", Format({{"textposition", "w"}, {"formatflags", "right|bottom|singleline"}}));
+  lists[3].Add("", Format({{"textposition", "u"}, {"textbackground", "0 0 0"}}));
+  lists[4].Add("&Prefix and\ttab", Format({{"textposition", "2"}, {"formatflags", "center|expandtabs"},
+                                             {"fontsize", "22"}, {"textbackground", "90 0 0"}}));
+  for (int filter : {FILTER_BICUBIC, FILTER_BOX, FILTER_LANCZOS3}) {
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+      SCOPED_TRACE(std::to_string(filter) + " " + std::to_string(i));
+      const std::string& input = i == 4 ? clear : photo;
+      const auto prepare = [&](bool keep) {
+        UString file = input;
+        bool replaced = false;
+        EXPECT_TRUE(SlidePreparer(SlideSettings{.intScaleMethod = filter, .intScaleFactor = 4,
+                                                .keepIntermediateImages = keep, .baseFolder = kept.path()})
+                        .PrepImage(320, 180, 0, 0, 0x336699, file, FIF_PNG, replaced, 1, 1, &lists[i]));
+        FiBitmap slide = LoadImage(file);
+        DeleteFileA(file);
+        return slide;
+      };
+      const FiBitmap fast = prepare(false), whole = prepare(true);
+      EXPECT_EQ(FreeImage_GetBPP(fast.get()), FreeImage_GetBPP(whole.get()));
+      EXPECT_GT(Psnr(fast.get(), whole.get()), 40);
+      EXPECT_LE(CountDiffering(fast.get(), whole.get(), 48), 320 * 180 / 1000) << "no text missing or misplaced";
+    }
+  }
 }
