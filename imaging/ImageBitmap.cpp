@@ -5,7 +5,9 @@
 #include "imaging/ImageFiles.h"
 #include "platform/gdi/FitRect.h"
 #include "platform/helper/FileSystem.h"
+#include "platform/helper/UFile.h"
 #include "imaging/ImageMessages.h"
+#include "imaging/ImageResampler.h"
 
 namespace {
 // Deep images (16 bits a channel, floating point) become ordinary 8-bit a
@@ -66,6 +68,19 @@ int ReducingFlags(FREE_IMAGE_FORMAT format, const Header& header, int fitWidth, 
 }
 
 using MemoryFile = std::unique_ptr<FIMEMORY, decltype(&FreeImage_CloseMemory)>;
+
+bool WriteInPlace(const std::string& file, const std::string& bytes) {
+  UFile out;
+  if (!out.Create(file, CREATE_ALWAYS, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_ATTRIBUTE_NORMAL)) {
+    return false;
+  }
+  for (std::size_t done = 0; done < bytes.size();) {
+    const std::int64_t n = out.Write(bytes.data() + done, bytes.size() - done);
+    if (n <= 0) return false;
+    done += std::size_t(n);
+  }
+  return true;
+}
 
 bool Encode(FIBITMAP* dib, FREE_IMAGE_FORMAT format, int flags, std::string& bytes) {
   const MemoryFile memory(FreeImage_OpenMemory(nullptr, 0), &FreeImage_CloseMemory);
@@ -169,10 +184,12 @@ std::unique_ptr<ImageBitmap> ImageBitmap::ScaleToFit(const RECT& target, bool fi
   const RECT source{0, 0, fileWidth, fileHeight};
   RECT result = source;
   if (fit) FitRectInRect(result, target, source, 1.0);
+  const int w = result.right - result.left, h = result.bottom - result.top;
   FiBitmap scaled(nullptr, &FreeImage_Unload);
   if (filter >= FILTER_BOX && filter <= FILTER_LANCZOS3) {
-    scaled.reset(FreeImage_Rescale(dib.get(), result.right - result.left, result.bottom - result.top,
-                                   FREE_IMAGE_FILTER(filter)));
+    scaled = ImageResampler::Takes(dib.get()) ? ImageResampler(filter).Resample(dib.get(), w, h)
+                                              : FiBitmap(FreeImage_Rescale(dib.get(), w, h, FREE_IMAGE_FILTER(filter)),
+                                                         &FreeImage_Unload);
   }
   if (!scaled) {
     ImageErrorPrintf("error resizing image\n");
@@ -195,4 +212,12 @@ bool ImageBitmap::Save(const std::string& file, int format, int flags) const {
   std::string bytes;
   return Encode(converted ? converted.get() : dib.get(), FREE_IMAGE_FORMAT(format), flags, bytes) &&
          WriteWholeFile(file, bytes);
+}
+
+bool ImageBitmap::SaveScratch(const std::string& file, int format, int flags) const {
+  if (!loaded) return false;
+  const FiBitmap converted = Writable(dib.get(), FREE_IMAGE_FORMAT(format));
+  std::string bytes;
+  return Encode(converted ? converted.get() : dib.get(), FREE_IMAGE_FORMAT(format), flags, bytes) &&
+         WriteInPlace(file, bytes);
 }

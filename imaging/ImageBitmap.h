@@ -52,6 +52,9 @@ class ImageBitmap {
   std::unique_ptr<ImageBitmap> ScaleToSize(int width, int height, bool fit, int filter) const;
   bool Save(const std::string& name, int format, int flags) const;
   bool SaveJpeg(const std::string& name, int flags) const { return Save(name, kImageFormatJpeg, flags); }
+  // Writes into a file made for it (a fresh temporary name) in place, without
+  // waiting for the disk; after a failure the caller deletes the file.
+  bool SaveScratch(const std::string& name, int format, int flags) const;
 
   bool IsLoaded() const { return loaded; }
   int Width() const { return width; }

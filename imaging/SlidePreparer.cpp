@@ -60,7 +60,7 @@ bool SlidePreparer::Write(const ImageBitmap& image, int outFormat, const UString
   const UString name =
       GetTempFileNameA(settings_.keepFinalImages ? settings_.baseFolder : UString(), "iw_temp", ext);
   if (name.empty()) return false;
-  if (!image.Save(name, outFormat, 0)) {
+  if (!image.SaveScratch(name, outFormat, 0)) {
     DeleteFileA(name);
     return false;
   }
@@ -110,7 +110,7 @@ bool SlidePreparer::DrawOnWholeFrame(ImageBitmapPtr& holder, bool usable, const 
       !DrawTitlesOn(holder, titles, f)) {
     return false;
   }
-  holder->Save(GetTempFileNameA(settings_.baseFolder, "iw_scaled", ext), outFormat, 0);
+  holder->SaveScratch(GetTempFileNameA(settings_.baseFolder, "iw_scaled", ext), outFormat, 0);
   return BringToFrame(holder, 1, frameW, frameH);
 }
 

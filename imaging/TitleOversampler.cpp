@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "imaging/ImageFiles.h"
+#include "imaging/ImageResampler.h"
 #include "imaging/TitleDrawing.h"
 #include "platform/gdi/DeviceContext.h"
 
@@ -21,7 +22,7 @@ int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 int CeilDiv(int a, int b) { return -FloorDiv(-a, b); }
 
 FiBitmap Rescaled(FIBITMAP* dib, int width, int height, int filter) {
-  return FiBitmap(FreeImage_Rescale(dib, width, height, FREE_IMAGE_FILTER(filter)), &FreeImage_Unload);
+  return ImageResampler(filter).Resample(dib, width, height);
 }
 
 // Which pixels of the box the titles reached: a pixel whose block of
