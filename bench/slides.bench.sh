@@ -26,12 +26,12 @@ timed() {
   /usr/bin/time -f "%e %U %S" -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || { cat "$work/stderr" >&2; exit 1; }
   cat "$work/time"
 }
-magick() { for p in "${pictures[@]}"; do /usr/bin/convert "$p" -resize 1080x720 "$work/magick/$(basename "$p")"; done; }
 
 t_ours2=$(timed "$build/bench/bench_slides" "$work/ours2" 2 "${pictures[@]}")
 t_ours1=$(timed "$build/bench/bench_slides" "$work/ours1" 1 "${pictures[@]}")
 t_vips=$(timed vipsthumbnail --size 1080x720 -o "$work/vips/%s.jpg" "${pictures[@]}")
-t_magick=$(timed magick)
+t_magick=$(timed bash -c 'for p in "${@:2}"; do /usr/bin/convert "$p" -resize 1080x720 "$1/${p##*/}"; done' _ \
+  "$work/magick" "${pictures[@]}")
 for d in ours1 ours2 vips magick; do
   made=$(find "$work/$d" -name '*.jpg' | wc -l)
   [ "$made" -eq "$count" ] || { echo "slides: $d made $made of $count" >&2; exit 1; }

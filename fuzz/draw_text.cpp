@@ -1,5 +1,5 @@
-// DrawText with any text, flags and rectangle: it must measure and draw
-// without a fault, whatever the bytes.
+// DrawText with any text, flags, rectangle and viewport origin: it must
+// measure, draw and tell what it touched without a fault, whatever the bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -27,9 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   font.CreateFontA();
   UDrawChars drawer(udc.GetDC(), font);
   SetBkMode(udc.GetDC(), head.flags & 1 ? OPAQUE : TRANSPARENT);
+  SetViewportOrgEx(udc.GetDC(), -head.left / 2, -head.top / 2, nullptr);
+  SetBoundsRect(udc.GetDC(), nullptr, DCB_ENABLE | DCB_RESET);
   RECT rc{head.left, head.top, head.right, head.bottom};
   drawer.DrawTextA(text.c_str(), rc, head.flags | DT_CALCRECT);
   rc = RECT{head.left, head.top, head.right, head.bottom};
   drawer.DrawTextA(text.c_str(), rc, head.flags & ~DT_CALCRECT);
+  RECT touched;
+  GetBoundsRect(udc.GetDC(), &touched, DCB_RESET);
   return 0;
 }

@@ -16,7 +16,11 @@ struct SlideSettings {
 
 // Turns image files into the still frames of the slide track: scaled into
 // the frame on the background colour, titled, and saved in the movie's image
-// format.
+// format. A JPEG is decoded no larger than it needs to be and resampled once;
+// titles are drawn `intScaleFactor` times larger on their own boxes only,
+// unless the enlarged intermediate images are to be kept, which takes the
+// whole frame enlarged. One preparer may serve several threads at once
+// (see SlideBatch).
 class SlidePreparer {
  public:
   explicit SlidePreparer(SlideSettings settings) : settings_(std::move(settings)) {}

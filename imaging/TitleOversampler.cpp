@@ -109,7 +109,9 @@ int TitleOversampler::Reach() const {
 
 std::vector<TitleOversampler::Group> TitleOversampler::Groups(const ImageBitmap& image,
                                                               const TitleList& titles) const {
-  const int width = image.Width(), height = image.Height(), margin = Reach() + 1;
+  // Twice the reach: what is pasted lies a reach inside the box, away from
+  // the box's edge, where the filter sees less of the picture than it would.
+  const int width = image.Width(), height = image.Height(), margin = 2 * Reach();
   std::vector<Group> groups;
   for (std::size_t i = 0; i < titles.size(); ++i) {
     const RECT painted = TitleBounds(titles[i], factor_, factor_ * width, factor_ * height);
