@@ -9,7 +9,7 @@
 #include "assembly/SoundDescriptions.h"
 #include "assembly/SoundFile.h"
 #include "formats/FtypHeader.h"
-#include "imaging/SlidePreparer.h"
+#include "imaging/SlideBatch.h"
 #include "platform/helper/ErrorPrintf.h"
 #include "platform/helper/FileSystem.h"
 #include "project/EditPointAudio.h"
@@ -208,23 +208,28 @@ bool QTSlideshow::AddVideoTrack(const EPTrackList& list, QTTrack* reference) {
                                     .imageFormat = project->qtImageFormat,
                                     .keepFinalImages = project->keepFinalImages,
                                     .timeScale = timeScale};
-  auto prepare = [this](auto&&... arguments) { return PrepImage(arguments...); };
+  // The pictures are prepared side by side; the track takes them in list order.
+  const SlideBatch batch(Preparer());
+  auto prepare = [&batch](const std::vector<SlideJob>& jobs) { return batch.Prepare(jobs); };
   SlideTrackBuilder slides(movie, settings, prepare, tempFiles);
   if (!slides.Build(list, reference)) return false;
   if (!videoTrack) videoTrack = std::move(slides.track);
   return true;
 }
 
+SlidePreparer QTSlideshow::Preparer() const {
+  return SlidePreparer(SlideSettings{.imgScaleMethod = project->imgScaleMethod,
+                                     .intScaleMethod = project->intScaleMethod,
+                                     .intScaleFactor = project->intScaleFactor,
+                                     .keepIntermediateImages = project->keepIntermediateImages,
+                                     .keepFinalImages = project->keepFinalImages,
+                                     .baseFolder = project->baseFolder});
+}
+
 bool QTSlideshow::PrepImage(int frameW, int frameH, int scaleW, int scaleH, COLORREF colour, UString& imageFile,
-                            int outFormat, bool& replaced, int hMode, int vMode, const TitleList* titles) {
-  const SlidePreparer preparer(SlideSettings{.imgScaleMethod = project->imgScaleMethod,
-                                             .intScaleMethod = project->intScaleMethod,
-                                             .intScaleFactor = project->intScaleFactor,
-                                             .keepIntermediateImages = project->keepIntermediateImages,
-                                             .keepFinalImages = project->keepFinalImages,
-                                             .baseFolder = project->baseFolder});
-  return preparer.PrepImage(frameW, frameH, scaleW, scaleH, colour, imageFile, outFormat, replaced, hMode, vMode,
-                            titles);
+                            int outFormat, bool& replaced, int hMode, int vMode, const TitleList* titles) const {
+  return Preparer().PrepImage(frameW, frameH, scaleW, scaleH, colour, imageFile, outFormat, replaced, hMode, vMode,
+                              titles);
 }
 
 bool QTSlideshow::AddHrefTrack(const EPTrackList& list) {

@@ -6,6 +6,7 @@
 
 #include "assembly/MovieUserData.h"
 #include "assembly/QTMovie.h"
+#include "imaging/SlidePreparer.h"
 #include "imaging/TitleList.h"
 #include "platform/helper/StdStringList.h"
 #include "platform/helper/UString.h"
@@ -53,7 +54,7 @@ class QTSlideshow {
   // One slide scaled into the frame, titled and saved in `outFormat`; when a
   // new file is written, `imageFile` becomes its name and `replaced` true.
   bool PrepImage(int frameW, int frameH, int scaleW, int scaleH, COLORREF colour, UString& imageFile, int outFormat,
-                 bool& replaced, int hMode, int vMode, const TitleList* titles);
+                 bool& replaced, int hMode, int vMode, const TitleList* titles) const;
   // One clickable timed-text sample per link; in no 'chap' list.
   bool AddHrefTrack(const EPTrackList& list);
 
@@ -74,6 +75,8 @@ class QTSlideshow {
   std::vector<ChapterMark> chapterMarks;  // each chapter sample's start, in the movie's time scale
 
  private:
+  // The project's way of preparing slides.
+  SlidePreparer Preparer() const;
   UString OutputName(const std::string& name, const std::string& ext) const;
   void Flatten(const std::string& output);
 };

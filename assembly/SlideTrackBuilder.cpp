@@ -1,12 +1,14 @@
 #include "assembly/SlideTrackBuilder.h"
 
+#include <cstdio>
+
 #include "assembly/QTGraphicsImporter.h"
 #include "imaging/ImageFiles.h"
 #include "platform/helper/ErrorPrintf.h"
 #include "platform/helper/FileSystem.h"
 #include "project/EditPointImage.h"
 
-SlideTrackBuilder::SlideTrackBuilder(QTMovie& movie, const SlideTrackSettings& settings, PrepareSlide prepare,
+SlideTrackBuilder::SlideTrackBuilder(QTMovie& movie, const SlideTrackSettings& settings, PrepareSlides prepare,
                                      StdStringList& tempFiles)
     : movie_(movie), settings_(settings), prepare_(std::move(prepare)), tempFiles_(tempFiles) {}
 
@@ -27,21 +29,28 @@ bool SlideTrackBuilder::Collect(const EPTrackList& images, std::vector<Slide>& s
       ErrorPrintf("QTSlideshow::AddVideoTrack() there is not image file or title text to process\n");
       return false;
     }
-    slides.push_back(Slide{.entry = entry, .file = file});
+    slides.push_back(Slide{.entry = entry, .result = {}});
   }
   return true;
 }
 
 void SlideTrackBuilder::PrepareAll(std::vector<Slide>& slides) {
   const SlideTrackSettings& s = settings_;
-  const int scaleW = s.scaleWidth > 0 ? s.scaleWidth : s.frameWidth;
-  const int scaleH = s.scaleHeight > 0 ? s.scaleHeight : s.frameHeight;
-  for (Slide& slide : slides) {
-    const TitleList* titles = slide.entry->titleCount > 0 ? &slide.entry->titles : nullptr;
-    slide.prepared = prepare_(s.frameWidth, s.frameHeight, scaleW, scaleH, s.backgroundColor, slide.file,
-                              s.imageFormat, slide.replaced, 1, 1, titles);
+  std::vector<SlideJob> jobs;
+  for (const Slide& slide : slides)
+    jobs.push_back(SlideJob{.frameW = s.frameWidth,
+                            .frameH = s.frameHeight,
+                            .scaleW = s.scaleWidth > 0 ? s.scaleWidth : s.frameWidth,
+                            .scaleH = s.scaleHeight > 0 ? s.scaleHeight : s.frameHeight,
+                            .colour = s.backgroundColor,
+                            .imageFile = slide.entry->file,
+                            .outFormat = s.imageFormat,
+                            .titles = slide.entry->titleCount > 0 ? &slide.entry->titles : nullptr});
+  std::vector<PreparedSlide> results = prepare_(jobs);
+  for (std::size_t i = 0; i < slides.size() && i < results.size(); ++i) {
+    slides[i].result = std::move(results[i]);
     // Every new picture is the show's to delete, also those after a slide that fails.
-    if (slide.replaced && !settings_.keepFinalImages) tempFiles_.push_back(slide.file);
+    if (slides[i].result.replaced && !s.keepFinalImages) tempFiles_.push_back(slides[i].result.file);
   }
 }
 
@@ -49,12 +58,13 @@ void SlideTrackBuilder::PrepareAll(std::vector<Slide>& slides) {
 // track that holds no picture at all is one readers refuse whole.
 bool SlideTrackBuilder::OpenAll(const std::vector<Slide>& slides, Importers& importers) const {
   for (const Slide& slide : slides) {
-    if (!slide.prepared) {
+    std::fputs(slide.result.messages.c_str(), stderr);  // in order, as if each had just been prepared
+    if (!slide.result.ok) {
       ErrorPrintf("QTSlideshow::PrepImage() failed to prepare the  image \"%s\"\n", slide.entry->file.c_str());
       return false;
     }
     auto importer = std::make_unique<QTGraphicsImporter>();
-    if (!importer->Open(slide.file)) {
+    if (!importer->Open(slide.result.file)) {
       ErrorPrintf("QTSlideshow::AddVideoTrack() unable to initialize GraphicsImporter for \"%s\"\n",
                   slide.entry->file.c_str());
       return false;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "assembly/QTMovie.h"
-#include "imaging/TitleList.h"
+#include "imaging/SlideBatch.h"
 #include "platform/helper/StdStringList.h"
 #include "platform/helper/UString.h"
 #include "platform/helper/Win32Defs.h"
@@ -30,14 +30,11 @@ struct SlideTrackSettings {
 // duration, one after another from time 0.
 class SlideTrackBuilder {
  public:
-  // Prepares one picture (scaled into the frame, titled, saved): the
-  // arguments of QTSlideshow::PrepImage. The name becomes the prepared
-  // file's when a new one is written.
-  using PrepareSlide =
-      std::function<bool(int frameW, int frameH, int scaleW, int scaleH, COLORREF colour, UString& imageFile,
-                         int outFormat, bool& replaced, int hMode, int vMode, const TitleList* titles)>;
+  // Prepares the pictures (scaled into the frame, titled, saved), handing
+  // them back in the order of the jobs.
+  using PrepareSlides = std::function<std::vector<PreparedSlide>(const std::vector<SlideJob>& jobs)>;
 
-  SlideTrackBuilder(QTMovie& movie, const SlideTrackSettings& settings, PrepareSlide prepare,
+  SlideTrackBuilder(QTMovie& movie, const SlideTrackSettings& settings, PrepareSlides prepare,
                     StdStringList& tempFiles);
 
   // True also when there is nothing to show. A bad entry stops the track
@@ -51,9 +48,7 @@ class SlideTrackBuilder {
  private:
   struct Slide {
     const EditPointImage* entry = nullptr;
-    UString file;
-    bool replaced = false;
-    bool prepared = false;
+    PreparedSlide result;
   };
 
   bool Collect(const EPTrackList& images, std::vector<Slide>& slides) const;
@@ -63,6 +58,6 @@ class SlideTrackBuilder {
 
   QTMovie& movie_;
   SlideTrackSettings settings_;
-  PrepareSlide prepare_;
+  PrepareSlides prepare_;
   StdStringList& tempFiles_;
 };

@@ -7,7 +7,7 @@
 #include "TestSupport.h"
 #include "assembly/QTGraphicsImporter.h"
 #include "assembly/SlideTrackBuilder.h"
-#include "imaging/SlidePreparer.h"
+#include "imaging/SlideBatch.h"
 #include "platform/helper/FileSystem.h"
 #include "project/EditPointImage.h"
 
@@ -33,12 +33,8 @@ struct Entries {
   }
 };
 
-SlideTrackBuilder::PrepareSlide Preparer() {
-  return [](int frameW, int frameH, int scaleW, int scaleH, COLORREF colour, UString& file, int format,
-            bool& replaced, int hMode, int vMode, const TitleList* titles) {
-    return SlidePreparer(SlideSettings{}).PrepImage(frameW, frameH, scaleW, scaleH, colour, file, format, replaced,
-                                                     hMode, vMode, titles);
-  };
+SlideTrackBuilder::PrepareSlides Preparer() {
+  return [](const std::vector<SlideJob>& jobs) { return SlideBatch(SlidePreparer(SlideSettings{})).Prepare(jobs); };
 }
 
 std::string Probe(const std::string& entries, const std::string& file) {
