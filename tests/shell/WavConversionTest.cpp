@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -183,4 +184,25 @@ TEST_F(WavConversion, EncoderMissingUnusableOrFailing) {
   r = RunCopy({"-dp", "out", "-cw4", "ok.wav", "two words.wav"});
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_EQ(ReadFile(dir.Path("args.txt")), "-if\nok.wav\n-if\ntwo words.wav\n-of\nout/ok.mp4\n");
+}
+
+// An RF64 file past 4 GiB: 64-bit samples on eight channels keep the encoding
+// short, and a sparse file keeps the disk free.
+TEST_F(WavConversion, Rf64PastFourGiB) {
+  const std::uint64_t dataBytes = 4'400'000'000;  // 68 750 000 frames of 64 bytes: 8593.75 s at 8 kHz
+  auto little = [](std::uint64_t v, int bytes) {
+    std::string s;
+    for (int i = 0; i < bytes; ++i) s += char((v >> (8 * i)) & 0xFF);
+    return s;
+  };
+  const std::string header = "RF64" + little(0xFFFFFFFF, 4) + "WAVE" + "ds64" + little(28, 4) +
+                             little(dataBytes + 72, 8) + little(dataBytes, 8) + little(dataBytes / 64, 8) +
+                             little(0, 4) + "fmt " + little(16, 4) + little(3, 2) + little(8, 2) + little(8000, 4) +
+                             little(8000 * 64, 4) + little(64, 2) + little(64, 2) + "data" + little(0xFFFFFFFF, 4);
+  dir.Write("big.wav", header);
+  std::filesystem::resize_file(dir.Path("big.wav"), header.size() + dataBytes);
+  const RunResult r = Run({"-cw4", "big.wav"});
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(Probe(dir.Path("big.mp4"), "stream=codec_name,sample_rate,channels"), "aac,8000,8\n");
+  EXPECT_NEAR(DurationOf(dir.Path("big.mp4")), 8593.75, 1024.0 / 8000);
 }
