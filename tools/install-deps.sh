@@ -13,7 +13,7 @@ packages=(
   ffmpeg sox libsox-fmt-all espeak-ng mediainfo atomicparsley
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-base-apps gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-libav
-  python3 python3-mutagen imagemagick libvips-tools time xdg-user-dirs
+  python3 python3-mutagen python3-vlc libvlc5 vlc-plugin-base imagemagick libvips-tools time xdg-user-dirs
 )
 
 missing=()

@@ -55,6 +55,21 @@ inline std::string Chapters(const std::string& file) {
   return ReaderSays("ffprobe -v error -show_entries chapter=start_time:chapter_tags=title -of csv=p=0 " + Quote(file));
 }
 
+// The chapters as VLC lists them while it plays the file muted: "milliseconds\ttitle" per line.
+inline std::string VlcChapters(const std::string& file) {
+  return ReaderSays(
+      "/usr/bin/python3 -c \"import sys, time, vlc\n"
+      "vlc_ = vlc.Instance('--intf=dummy', '--aout=dummy', '--vout=dummy', '--quiet')\n"
+      "p = vlc_.media_player_new(); p.set_media(vlc_.media_new_path(sys.argv[1])); p.play()\n"
+      "for _ in range(200):\n"
+      "    if p.get_state() in (vlc.State.Playing, vlc.State.Ended, vlc.State.Error): break\n"
+      "    time.sleep(0.05)\n"
+      "for c in p.get_full_chapter_descriptions(-1) or []:\n"
+      "    print('%d\\t%s' % (c.time_offset, c.name.decode() if isinstance(c.name, bytes) else c.name))\n"
+      "p.stop()\" " +
+      Quote(file) + " 2>/dev/null");
+}
+
 // What ffmpeg says while decoding the sound: nothing for a clean stream.
 inline std::string DecodeErrors(const std::string& file) {
   return ReaderSays("{ ffmpeg -v error -i " + Quote(file) + " -map 0:a -f null - 2>&1; }");

@@ -73,6 +73,7 @@ TEST(ShowBuild, EveryCommandWritesThePlayableMovieItNames) {
 
   // The tags and the Nero chapter list as the build put them in.
   const std::string m4a = f.dir.Path("show.m4a");
+  EXPECT_EQ(VlcChapters(m4a), std::string("0\tIntro\n4250\t") + kTitle + "\n9000\tEnde\n");
   const std::string tags = ReaderSays("AtomicParsley " + Quote(m4a) + " -t");
   EXPECT_NE(tags.find(std::string("contains: ") + kTitle + "\n"), std::string::npos) << tags;
   EXPECT_NE(tags.find("Atom \"covr\" contains: 1 piece of artwork"), std::string::npos) << tags;
