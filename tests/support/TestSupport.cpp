@@ -92,7 +92,8 @@ RunResult RunTolva(const std::vector<std::string>& args, const std::string& cwd,
 
 std::string ReaderSays(const std::string& command) {
   std::string out;
-  if (FILE* p = popen((command + " 2>/dev/null").c_str(), "r")) {
+  // Grouped, so that a command's own 2>&1 still reaches us.
+  if (FILE* p = popen(("{ " + command + "\n} 2>/dev/null").c_str(), "r")) {
     char buf[4096];
     for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
     pclose(p);
