@@ -30,6 +30,13 @@ std::int64_t ConvertTimeScale(std::int64_t value, std::int32_t fromScale, std::i
   return rounded < lo ? lo : rounded > hi ? hi : std::int64_t(rounded);
 }
 
+std::int64_t ConvertTimeScaleUp(std::int64_t value, std::int32_t fromScale, std::int32_t toScale) {
+  if (fromScale <= 0 || toScale <= 0 || fromScale == toScale || value <= 0) return value;
+  const __int128 rounded = (__int128(value) * toScale + fromScale - 1) / fromScale;
+  constexpr auto hi = std::numeric_limits<std::int64_t>::max();
+  return rounded > hi ? hi : std::int64_t(rounded);
+}
+
 std::uint64_t MovieClockNow() {
   std::uint64_t seconds = 0;
   if (!FromEnvironment(seconds)) seconds = std::uint64_t(std::max<std::time_t>(std::time(nullptr), 0));

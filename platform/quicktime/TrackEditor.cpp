@@ -51,7 +51,11 @@ OSErr TrackEditor::AppendPiece(const TrackRecord& source, const TrackRecord::Edi
   }
   const std::uint64_t placed = AppendSamples(media, first, last - first + 1);
   const std::uint64_t trim = std::uint64_t(ConvertTimeScale(std::int64_t(mediaStart - firstStart), media.timeScale, track_.media.timeScale));
-  added.push_back({destLength, std::int64_t(placed + trim), edit.rate});
+  const bool toTheEnd = mediaEnd == media.Duration() && edit.rate == fixed1;
+  // to the media's end: all of it, though the other clock must round
+  const std::uint64_t presented =
+      toTheEnd ? std::uint64_t(ConvertTimeScaleUp(std::int64_t(mediaEnd - mediaStart), media.timeScale, destScale)) : destLength;
+  added.push_back({presented, std::int64_t(placed + trim), edit.rate});
   return noErr;
 }
 
@@ -79,7 +83,9 @@ OSErr TrackEditor::InsertMedia(std::int64_t trackStart, std::int64_t mediaTime, 
   if (mediaDuration < 0 || mediaTime < -1) return invalidDuration;
   if (mediaDuration == 0) return noErr;
   const MediaRecord& media = track_.media;
-  const auto length = std::uint64_t(ConvertTimeScale(mediaDuration, media.timeScale, track_.movie.timeScale));
+  const bool toTheEnd = mediaTime >= 0 && std::uint64_t(mediaTime + mediaDuration) >= media.Duration();
+  const auto length = std::uint64_t((toTheEnd ? ConvertTimeScaleUp : ConvertTimeScale)(mediaDuration, media.timeScale,
+                                                                                       track_.movie.timeScale));
   PlaceEdits(trackStart, track_.edits, {{length, mediaTime, rate}});
   return noErr;
 }

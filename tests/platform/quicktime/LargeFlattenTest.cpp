@@ -10,6 +10,7 @@
 #include "TestSupport.h"
 #include "ToolboxTestSupport.h"
 #include "platform/quicktime/Movies.h"
+#include "platform/quicktime/model/MovieRecord.h"
 
 // A flatten whose media data passes 4 GiB. The sources are sparse files in
 // memory (tmpfs), so the test costs seconds and no disk.
@@ -103,4 +104,41 @@ TEST(LargeFlatten, OffsetsPast4GiBAreWrittenWide) {
   EXPECT_EQ(ReaderSays("ffmpeg -v error -ss " + std::to_string(2 * kSeconds - 30) + " -i " + Quote(out) +
                        " -f null - 2>&1"),
             "");
+}
+
+TEST(LargeFlatten, MediaPastFourBillionUnitsGetsAWideHeaderOnlyThere) {
+  TempDir dir;
+  const std::string mp3 = dir.Path("frames.mp3"), out = dir.Path("long.mov");
+  MustRun("ffmpeg -v error -f lavfi -i sine=f=500:r=44100:d=1 -c:a libmp3lame -b:a 64k -write_xing 0 -id3v2_version 0 " +
+          Quote(mp3));
+  OwnedMovie frames = OpenMovie(mp3), work = NewWorkingMovie(dir.Path("work.mov"));
+  Media from = GetTrackMedia(GetMovieIndTrack(frames.get(), 1));
+  std::vector<std::uint8_t> description;
+  GetMediaSampleDescription(from, 1, &description);
+  const SampleTable& table = from->samples;
+  Track track = NewMovieTrack(work.get(), 0, 0, 0x100);
+  Media media = NewTrackMedia(track, Tag("soun"), 44100, DataRefFor(mp3).get(), AliasDataHandlerSubType);
+  ASSERT_NE(media, nullptr);
+  // three frames that each last 2,000,000,000 units: 6e9 in all, past what 32 bits hold
+  TimeValue at = 0;
+  for (std::uint64_t i = 0, offset = table.Chunks()[0].offset; i < 3; offset += table.SampleSize(i++)) {
+    ASSERT_EQ(AddMediaSampleReference(media, long(offset), table.SampleSize(i), 2'000'000'000, &description, 1, 0, &at),
+              noErr);
+    EXPECT_EQ(at, TimeValue(i) * 2'000'000'000);
+  }
+  // a duration that the sample table cannot hold is refused, not shortened
+  EXPECT_EQ(AddMediaSampleReference(media, 0, 104, TimeValue(1) << 32, &description, 1, 0, &at), paramErr);
+  EXPECT_EQ(GetMediaDuration(media), 6'000'000'000);
+  ASSERT_EQ(InsertMediaIntoTrack(track, 0, 0, GetMediaDuration(media), fixed1), noErr);
+  FlattenTo(work.get(), out);
+  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries stream=time_base,duration_ts -of csv=p=0 " + Quote(out)),
+            "1/44100,6000000000\n");
+  OwnedMovie read = OpenMovie(out);
+  EXPECT_EQ(GetMediaDuration(GetTrackMedia(GetMovieIndTrack(read.get(), 1))), 6'000'000'000);
+  EXPECT_EQ(GetMovieDuration(read.get()), 81'632'654);  // 6e9 / 44100 * 600 rounded up, which 32 bits hold
+  // only the media header needs version 1
+  const std::string bytes = ReadFile(out);
+  EXPECT_EQ(bytes[bytes.find("mdhd") + 4], 1);
+  EXPECT_EQ(bytes[bytes.find("mvhd") + 4], 0);
+  EXPECT_EQ(bytes[bytes.find("tkhd") + 4], 0);
 }
