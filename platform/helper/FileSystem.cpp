@@ -16,6 +16,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/helper/TemporaryFiles.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -124,7 +126,11 @@ bool CreatePath(const std::string& path, bool lastIsFile) {
   return DirExists(target.string());
 }
 
-bool DeleteFileA(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool DeleteFileA(const std::string& path) {
+  const bool deleted = unlink(path.c_str()) == 0;
+  if (deleted || errno == ENOENT) TemporaryFiles::Forget(path);
+  return deleted;
+}
 
 bool IsWild(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
 
@@ -190,6 +196,7 @@ UString GetTempFileNameA(const std::string& folder, const std::string& prefix) {
   const int fd = mkstemp(name.data());
   if (fd < 0) return UString();
   close(fd);
+  TemporaryFiles::Add(name);
   return UString(name);
 }
 
@@ -201,6 +208,7 @@ UString GetTempFileNameA(const std::string& folder, const std::string& prefix, c
   const int fd = mkstemps(name.data(), int(suffix.size()));
   if (fd < 0) return UString();
   close(fd);
+  TemporaryFiles::Add(name);
   return UString(name);
 }
 

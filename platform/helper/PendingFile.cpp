@@ -5,8 +5,6 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-#include <array>
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -14,62 +12,12 @@
 #include <cstring>
 #include <memory>
 #include <random>
-#include <utility>
 
 #include "platform/helper/ErrorPrintf.h"
+#include "platform/helper/TemporaryFiles.h"
 
 namespace {
 constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-
-struct StandInSlot {
-  std::atomic<bool> used{false}, ready{false};
-  char name[4096];
-};
-
-// Stand-in names still on disk, removed by a signal that ends the program.
-// Fixed storage: the handler may neither allocate nor lock.
-class StandInNames {
- public:
-  static void Add(const std::string& name) {
-    InstallHandlers();
-    for (StandInSlot& slot : slots_) {
-      bool expected = false;
-      if (name.size() >= sizeof slot.name || !slot.used.compare_exchange_strong(expected, true)) continue;
-      std::memcpy(slot.name, name.c_str(), name.size() + 1);
-      slot.ready = true;
-      return;
-    }
-  }
-  static void Remove(const std::string& name) {
-    for (StandInSlot& slot : slots_)
-      if (slot.ready && name == slot.name) {
-        slot.ready = false;
-        slot.used = false;
-      }
-  }
-
- private:
-  static void InstallHandlers() {
-    static bool installed = false;
-    if (std::exchange(installed, true)) return;
-    for (int sig : kEndingSignals) {
-      struct sigaction old {};
-      if (sigaction(sig, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;  // an ignored signal stays so
-      struct sigaction ours {};
-      ours.sa_handler = OnSignal;
-      sigemptyset(&ours.sa_mask);
-      sigaction(sig, &ours, nullptr);
-    }
-  }
-  static void OnSignal(int sig) {
-    for (StandInSlot& slot : slots_)
-      if (slot.ready) unlink(slot.name);
-    signal(sig, SIG_DFL);
-    raise(sig);
-  }
-
-  static inline std::array<StandInSlot, 8> slots_;
-};
 
 // Signals that end the program wait while a file takes its name, so that
 // none is left under a stand-in name.
@@ -128,7 +76,7 @@ bool PendingFile::OpenNamed(const std::string& folder) {
   fd_ = mkstemp(name.data());
   if (fd_ < 0) return Fail(errno);
   named_ = name;
-  StandInNames::Add(named_);
+  TemporaryFiles::Add(named_);
   const mode_t mask = umask(0);
   umask(mask);
   return fchmod(fd_, 0666 & ~mask) == 0 || Fail(errno);
@@ -140,7 +88,7 @@ bool PendingFile::Commit() {
   {
     HeldSignals held;
     if (named_.empty() ? !LinkInPlace() : rename(named_.c_str(), destination_.c_str()) != 0) return Fail(errno);
-    StandInNames::Remove(named_);
+    TemporaryFiles::Forget(named_);
     named_.clear();
   }
   SyncFolder(FolderOf(destination_));
@@ -175,7 +123,7 @@ bool PendingFile::LinkInPlace() {
 void PendingFile::Discard() {
   if (!named_.empty()) {
     unlink(named_.c_str());
-    StandInNames::Remove(named_);
+    TemporaryFiles::Forget(named_);
     named_.clear();
   }
   if (fd_ >= 0) close(fd_);

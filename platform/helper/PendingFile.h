@@ -5,8 +5,8 @@
 // name only once it is whole. Until Commit, a failure, a crash or a kill
 // leaves nothing behind, and an existing file of that name stays as it was.
 // Where the file system cannot hold a file without a name, a hidden
-// temporary name stands in, removed on every road but success (signals that
-// end the program included).
+// temporary name stands in, removed on every road but success (a kill
+// included: it is one of the run's temporary files).
 class PendingFile {
  public:
   PendingFile() = default;

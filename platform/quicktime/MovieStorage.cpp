@@ -8,6 +8,7 @@
 #include <map>
 
 #include "platform/helper/PendingFile.h"
+#include "platform/helper/TemporaryFiles.h"
 #include "platform/quicktime/QtErrors.h"
 
 namespace {
@@ -37,6 +38,7 @@ OSErr WorkingFile::Create(const std::string& path, bool replace, std::shared_ptr
     return error == ENOENT || error == ENOTDIR ? OSErr(fnfErr) : WriteErr(error);
   }
   ::unlink(path.c_str());
+  TemporaryFiles::Forget(path);
   file.reset(new WorkingFile(path, fd));
   Working()[path] = fd;
   return noErr;
