@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/helper/PendingFile.h"
 #include "platform/helper/TemporaryFiles.h"
 
 namespace fs = std::filesystem;
@@ -231,23 +232,16 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
   struct stat st;
-  const mode_t mask = umask(0);
-  umask(mask);
-  const mode_t mode = stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask);
-  bool ok = fchmod(fd, mode) == 0;
-  for (std::size_t done = 0; ok && done < bytes.size();) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+  const bool existed = stat(path.c_str(), &st) == 0;
+  PendingFile file;
+  if (!file.Open(path)) return false;
+  if (existed && fchmod(file.Handle(), st.st_mode & 07777) != 0) return false;  // a rewrite keeps the old mode
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = write(file.Handle(), bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += std::size_t(n);
+    if (n <= 0) return false;
+    done += std::size_t(n);
   }
-  ok = ok && fsync(fd) == 0;
-  ok = (close(fd) == 0) && ok;
-  ok = ok && rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
-  return ok;
+  return file.Commit();
 }

@@ -48,6 +48,6 @@ UString GetTempFileNameA(const std::string& folder, const std::string& prefix, c
 void AddPathToEnvironment(const std::string& folder);
 
 bool ReadWholeFile(const std::string& path, std::string& bytes);
-// Writes through a temporary file beside `path` and renames it into place, so
-// the file appears whole or not at all.
+// Writes the file without a name and names it `path` once whole, so it
+// appears whole or not at all; a rewritten file keeps its mode.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
