@@ -95,7 +95,7 @@ class FileSafety : public testing::Test {
             " sine 440");
     return path;
   }
-  void StopAtRandom(const std::vector<std::string>& args, const std::string& output, const std::string& wholeDuration,
+  void StopAtRandom(const std::vector<std::string>& args, const std::string& output, const std::string& wholeSamples,
                     const std::set<std::string>& kept);
   TempDir in, work, tmp, home;
 };
@@ -130,7 +130,7 @@ pid_t StartTolva(const std::vector<std::string>& args, const std::string& cwd, c
 // manager sends: `output` is absent or the old file, byte for byte, and
 // nothing new stays in `work` (beside `kept`), in $TMPDIR or beside the inputs.
 void FileSafety::StopAtRandom(const std::vector<std::string>& args, const std::string& output,
-                              const std::string& wholeDuration, const std::set<std::string>& kept) {
+                              const std::string& wholeSamples, const std::set<std::string>& kept) {
   const std::string out = work.Path(output);
   const std::set<std::string> inputs = Names(in.path());
   std::mt19937 random(std::random_device{}());
@@ -152,8 +152,9 @@ void FileSafety::StopAtRandom(const std::vector<std::string>& args, const std::s
     std::set<std::string> expected = kept;
     if (WIFEXITED(status)) {  // done before the signal came: then the movie is whole
       ++finished;
-      EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries format=duration -of csv=p=0 " + Quote(out)),
-                wholeDuration + "\n") << when;
+      EXPECT_EQ(ReaderSays("ffprobe -v error -select_streams a:0 -show_entries stream=duration_ts -of csv=p=0 " +
+                           Quote(out)),
+                wholeSamples + "\n") << when;
       expected.insert(output);
     } else {
       ++kills;
@@ -178,7 +179,7 @@ void FileSafety::StopAtRandom(const std::vector<std::string>& args, const std::s
 // -t2 of a 2.25 GiB input.
 TEST_F(FileSafety, AKilledCopyLeavesNothingBehind) {
   WriteSparseWav(in.Path("big.wav"), 48000, 2415919104ull);
-  StopAtRandom({in.Path("big.wav"), "-t2"}, "test.mov", "12582.911667", {});
+  StopAtRandom({in.Path("big.wav"), "-t2"}, "test.mov", "603979776", {});
 }
 
 // -qb of a book of four 40-minute parts, 1.7 GB in all.
@@ -190,7 +191,7 @@ TEST_F(FileSafety, AKilledBookBuildLeavesNothingBehind) {
     pod += "[editpoint_" + std::to_string(i) + "]\naudiofile=" + part + "\nchapter=Part " + std::to_string(i) + "\n";
   }
   work.Write("book.pod", pod);
-  StopAtRandom({"-qb", "book.pod"}, "book.m4b", "9600.000000", {"book.pod"});
+  StopAtRandom({"-qb", "book.pod"}, "book.m4b", "423360000", {"book.pod"});
 }
 
 TEST_F(FileSafety, AFullDiskIsToldAndLeavesNothing) {
