@@ -76,8 +76,11 @@ bool QTMovie::OpenExistingMovie(const std::string& file) {
   }
   if (const OSErr err = NewMovieFromDataRef(&movie, newMovieActive, &resourceId, dataRef, dataRefType); err != noErr) {
     std::printf("NewMovieFromDataRef failed %d\n", err);
+    if (const std::string why = GetMovieRefusal(); !why.empty()) ErrorPrintf("%s: %s\n", path.c_str(), why.c_str());
     return false;
   }
+  if (const std::string repairs = GetMovieRepairs(movie); !repairs.empty())
+    ErrorPrintf("%s: repaired while reading: %s\n", path.c_str(), repairs.c_str());
   return true;
 }
 

@@ -114,6 +114,8 @@ void ReportFile(const UString& path, int mode) {
   std::printf("Format:      %s\n", s.format.c_str());
   std::printf("Sample Rate: %d\n", s.rate);
   std::printf("Duration:    %s\n", s.duration.c_str());
+  if (const std::string repairs = GetMovieRepairs(movie.movie); !repairs.empty())
+    std::printf("Repaired:    %s\n", repairs.c_str());
   std::printf("\n");
   if (!sound) return;
   std::printf("Sound Descriptions:\n");

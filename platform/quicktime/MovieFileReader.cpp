@@ -62,6 +62,158 @@ bool LocationPath(const DataEntryAtom& entry, std::string& path) {
   struct stat info;
   return !path.empty() && path[0] == '/' && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
+
+// A media's sample table as its atoms hold it, before it is checked whole.
+struct TablePieces {
+  std::vector<SampleTable::TimeRun> times;
+  std::uint32_t constantSize = 0;
+  std::uint64_t sizeCount = 0;
+  SharedVector<std::uint32_t> sizes;
+  std::vector<SampleTable::Chunk> chunks;
+  std::vector<SampleTable::OffsetRun> shifts;
+  std::optional<std::vector<std::uint32_t>> sync;
+};
+
+// One entry per chunk, from the runs of 'stsc'; runs that name chunks
+// 'stco' does not hold are cut to those it holds.
+OSErr ChunksOf(SampleTableAtom& table, std::vector<SampleTable::Chunk>& chunks, std::vector<std::string>& repairs) {
+  const std::vector<SampleToChunkAtom::Run>& runs = table.sampleToChunk.runs;
+  const std::vector<std::uint64_t> offsets = std::move(table.chunkOffsets.offsets);  // gone once they are chunks
+  chunks.reserve(offsets.size());
+  for (std::size_t r = 0; r < runs.size(); ++r) {
+    const std::uint64_t first = runs[r].firstChunk;
+    if (first > offsets.size() && !chunks.empty()) {
+      repairs.push_back("'stsc' names chunks past the " + std::to_string(offsets.size()) + " there are; cut to them");
+      break;
+    }
+    const std::uint64_t next = r + 1 < runs.size() ? runs[r + 1].firstChunk : offsets.size() + 1;
+    const std::uint64_t end = std::min<std::uint64_t>(next, offsets.size() + 1);
+    if (first != chunks.size() + 1 || end < first) return invalidSampleTable;
+    for (std::uint64_t c = first; c < end; ++c)
+      chunks.push_back({offsets[c - 1], runs[r].samplesPerChunk, runs[r].descriptionIndex});
+  }
+  if (chunks.size() != offsets.size()) return invalidSampleTable;
+  return noErr;
+}
+
+std::uint64_t ChunkedCount(const std::vector<SampleTable::Chunk>& chunks) {
+  std::uint64_t count = 0;
+  for (const SampleTable::Chunk& chunk : chunks) count += chunk.sampleCount;
+  return count;
+}
+
+// Every piece cut to the first `count` samples.
+void CutTo(TablePieces& pieces, std::uint64_t count) {
+  std::uint64_t left = count;
+  for (std::size_t i = 0; i < pieces.times.size(); ++i) {
+    if (pieces.times[i].count >= left) {
+      pieces.times[i].count = std::uint32_t(left);
+      pieces.times.resize(left == 0 ? i : i + 1);
+      break;
+    }
+    left -= pieces.times[i].count;
+  }
+  if (pieces.constantSize == 0 && pieces.sizes.size() > count) pieces.sizes.Change().resize(std::size_t(count));
+  left = count;
+  for (std::size_t i = 0; i < pieces.chunks.size(); ++i) {
+    if (pieces.chunks[i].sampleCount >= left) {
+      pieces.chunks[i].sampleCount = std::uint32_t(left);
+      pieces.chunks.resize(left == 0 ? i : i + 1);
+      break;
+    }
+    left -= pieces.chunks[i].sampleCount;
+  }
+  if (pieces.sync) std::erase_if(*pieces.sync, [&](std::uint32_t s) { return s > count; });
+  pieces.sizeCount = count;
+}
+
+// Composition offsets for exactly the samples there are: cut, or filled up
+// with samples shown in order.
+void FitShifts(TablePieces& pieces) {
+  if (pieces.shifts.empty()) return;
+  std::uint64_t left = pieces.sizeCount;
+  for (std::size_t i = 0; i < pieces.shifts.size(); ++i) {
+    if (pieces.shifts[i].count >= left) {
+      pieces.shifts[i].count = std::uint32_t(left);
+      pieces.shifts.resize(left == 0 ? i : i + 1);
+      return;
+    }
+    left -= pieces.shifts[i].count;
+  }
+  if (left > 0 && left <= UINT32_MAX) pieces.shifts.push_back({std::uint32_t(left), 0});
+}
+
+// The times, the sizes and the chunks must count the same samples; where they
+// disagree the samples all of them hold are read. A constant size's count
+// past 2^32 is only its low 32 bits: the field cannot hold more.
+void AgreeOnCount(TablePieces& pieces, std::vector<std::string>& repairs) {
+  std::uint64_t timed = 0;
+  for (const SampleTable::TimeRun& run : pieces.times) timed += run.count;
+  const std::uint64_t chunked = ChunkedCount(pieces.chunks);
+  std::uint64_t sized = pieces.constantSize != 0 ? pieces.sizeCount : pieces.sizes.size();
+  if (pieces.constantSize != 0 && timed == chunked && (chunked & UINT32_MAX) == sized) sized = chunked;
+  const std::uint64_t count = std::min({timed, sized, chunked});
+  if (timed != count || sized != count || chunked != count)
+    repairs.push_back("the sample table counts " + std::to_string(timed) + " samples in 'stts', " +
+                      std::to_string(sized) + " in 'stsz' and " + std::to_string(chunked) +
+                      " in its chunks; the " + std::to_string(count) + " all of them hold are read");
+  CutTo(pieces, count);
+  FitShifts(pieces);
+}
+
+bool LiesIn(const MediaRecord& media, std::uint32_t description, const std::string& path) {
+  const std::uint16_t ref = media.DataRefOf(description);
+  return ref == 0 || ref > media.dataRefs.size() || media.dataRefs[ref - 1] == path;
+}
+
+// The samples before the first one whose bytes run past the end of `size`.
+std::uint64_t SamplesWithin(const TablePieces& pieces, const MediaRecord& media, const std::string& path,
+                            std::uint64_t size) {
+  std::uint64_t sample = 0;
+  for (const SampleTable::Chunk& chunk : pieces.chunks) {
+    if (!LiesIn(media, chunk.description, path)) {
+      sample += chunk.sampleCount;
+      continue;
+    }
+    if (chunk.offset > size) return sample;
+    const std::uint64_t room = size - chunk.offset;
+    if (pieces.constantSize != 0) {
+      const std::uint64_t fit = room / pieces.constantSize;
+      if (fit < chunk.sampleCount) return sample + fit;
+      sample += chunk.sampleCount;
+      continue;
+    }
+    std::uint64_t used = 0;
+    for (std::uint32_t i = 0; i < chunk.sampleCount; ++i, ++sample) {
+      used += pieces.sizes[std::size_t(sample)];
+      if (used > room) return sample;
+    }
+  }
+  return sample;
+}
+
+// A file cut short keeps the samples that are whole in it.
+void KeepWithinFile(TablePieces& pieces, const MediaRecord& media, const std::string& path, std::uint64_t size,
+                    std::vector<std::string>& repairs) {
+  if (size == MovieFileReader::kWholeFile) return;
+  const std::uint64_t within = SamplesWithin(pieces, media, path, size);
+  if (within == pieces.sizeCount) return;
+  repairs.push_back("the last " + std::to_string(pieces.sizeCount - within) + " of " +
+                    std::to_string(pieces.sizeCount) + " samples lie past the end of the file and are left out");
+  CutTo(pieces, within);
+  FitShifts(pieces);
+}
+
+// Edits that would show media a repair has taken away end where it ends.
+void CutEditsToMedia(TrackRecord& track) {
+  const std::int64_t media = std::int64_t(track.media.Duration());
+  std::erase_if(track.edits, [&](const TrackRecord::Edit& edit) { return edit.mediaTime >= media; });
+  for (TrackRecord::Edit& edit : track.edits) {
+    if (edit.mediaTime < 0) continue;
+    const std::int64_t room = ConvertTimeScale(media - edit.mediaTime, track.media.timeScale, track.movie.timeScale);
+    edit.trackDuration = std::min(edit.trackDuration, std::uint64_t(std::max<std::int64_t>(room, 0)));
+  }
+}
 }  // namespace
 
 OSErr MovieFileReader::Read(const std::string& path, MovieRecord& movie) {
@@ -72,51 +224,67 @@ OSErr MovieFileReader::Read(const std::string& path, MovieRecord& movie) {
   struct stat info;
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return fnfErr;
   MovieAtom atoms;
-  if (const OSErr err = ReadMovieAtom(fd, atoms); err != noErr) return err;
-  return FromAtoms(atoms, path, movie);
+  std::vector<std::string> repairs;
+  if (const OSErr err = ReadMovieAtom(fd, atoms, repairs); err != noErr) return err;
+  movie.repairs = std::move(repairs);
+  return FromAtoms(atoms, path, movie, std::uint64_t(info.st_size));
 }
 
 // The bytes read are gone once parsed, unless the sample sizes that fill
 // most of them stay in them: a long book's tables are held once.
-OSErr MovieFileReader::ReadMovieAtom(int fd, MovieAtom& atoms) {
+OSErr MovieFileReader::ReadMovieAtom(int fd, MovieAtom& atoms, std::vector<std::string>& repairs) {
   auto bytes = std::make_shared<std::vector<std::uint8_t>>();
-  if (const OSErr err = FindMovieAtom(fd, *bytes); err != noErr) return err;
+  if (const OSErr err = FindMovieAtom(fd, *bytes, &repairs); err != noErr) return err;
   AtomReader reader(std::move(bytes));
+  reader.Tolerate(&repairs);
   reader.Atom(atoms);
   return reader.Status();
 }
 
-OSErr MovieFileReader::FindMovieAtom(int fd, std::vector<std::uint8_t>& bytes) {
+// Walks the top-level atoms to the end, so that a damaged one after the
+// movie atom is noticed too; the movie atom's bytes are read at the end.
+OSErr MovieFileReader::FindMovieAtom(int fd, std::vector<std::uint8_t>& bytes, std::vector<std::string>* repairs) {
   struct stat info;
   if (::fstat(fd, &info) != 0) return ioErr;
   const std::uint64_t fileSize = std::uint64_t(info.st_size);
+  std::optional<std::uint64_t> movieAt, movieSize;
   for (std::uint64_t at = 0; at < fileSize;) {
     std::uint8_t head[16] = {};
     const std::size_t headBytes = std::size_t(std::min<std::uint64_t>(16, fileSize - at));
-    if (headBytes < 8 || !ReadAt(fd, at, head, headBytes)) return noMovieFound;
+    if (headBytes < 8 || !ReadAt(fd, at, head, headBytes)) break;
     std::uint64_t size = BigAt(head, 4), headerBytes = 8;
     const OSType type = OSType(BigAt(head + 4, 4));
     if (size == 1) {
-      if (headBytes < 16) return noMovieFound;
+      if (headBytes < 16) break;
       size = BigAt(head + 8, 8);
       headerBytes = 16;
     } else if (size == 0) {
       size = fileSize - at;  // runs to the end of the file
     }
-    if (size < headerBytes || size > fileSize - at) return noMovieFound;
     for (OSType fragment : kFragmentTypes)
       if (type == fragment) return noMovieFound;
-    if (type == MovieAtom::kType) {
-      if (size > kMaxMovieAtom) return memFullErr;
-      bytes.resize(std::size_t(size));
-      return ReadAt(fd, at, bytes.data(), bytes.size()) ? noErr : ioErr;
+    if (size < headerBytes) break;
+    if (size > fileSize - at) {
+      if (!repairs) break;
+      if (type != MovieAtom::kType)  // the movie atom's own reader says it
+        repairs->push_back(AtomReader::Name(type) + " runs " + std::to_string(size - (fileSize - at)) +
+                           " bytes past the end of the file");
+      size = fileSize - at;
+    }
+    if (type == MovieAtom::kType && !movieAt) {
+      movieAt = at;
+      movieSize = size;
     }
     at += size;
   }
-  return noMovieFound;
+  if (!movieAt) return noMovieFound;
+  if (*movieSize > kMaxMovieAtom) return memFullErr;
+  bytes.resize(std::size_t(*movieSize));
+  return ReadAt(fd, *movieAt, bytes.data(), bytes.size()) ? noErr : ioErr;
 }
 
-OSErr MovieFileReader::FromAtoms(MovieAtom& atoms, const std::string& path, MovieRecord& movie) {
+OSErr MovieFileReader::FromAtoms(MovieAtom& atoms, const std::string& path, MovieRecord& movie,
+                                 std::uint64_t fileSize) {
   for (const RawAtom& other : atoms.others)
     for (OSType fragment : kFragmentTypes)
       if (other.type == fragment) return noMovieFound;
@@ -126,9 +294,11 @@ OSErr MovieFileReader::FromAtoms(MovieAtom& atoms, const std::string& path, Movi
   movie.created = atoms.header.created;
   movie.modified = atoms.header.modified;
   if (atoms.userData) movie.userData = std::move(atoms.userData->items);
+  if (atoms.tracks.empty() && !movie.repairs.empty()) return noMovieFound;  // whatever it held is lost
+  const Source file{path, fileSize, movie.repairs};
   for (TrackAtom& trackAtom : atoms.tracks) {
     TrackRecord& track = movie.AddTrack();
-    if (const OSErr err = ReadTrack(trackAtom, path, track); err != noErr) return err;
+    if (const OSErr err = ReadTrack(trackAtom, file, track); err != noErr) return err;
   }
   std::uint32_t highest = 0;
   for (const auto& track : movie.tracks) highest = std::max(highest, track->id);
@@ -136,7 +306,7 @@ OSErr MovieFileReader::FromAtoms(MovieAtom& atoms, const std::string& path, Movi
   return noErr;
 }
 
-OSErr MovieFileReader::ReadTrack(TrackAtom& atom, const std::string& path, TrackRecord& track) {
+OSErr MovieFileReader::ReadTrack(TrackAtom& atom, const Source& file, TrackRecord& track) {
   const TrackHeaderAtom& header = atom.header;
   track.id = header.trackId;
   track.enabled = header.flags & TrackHeaderAtom::kEnabled;
@@ -155,15 +325,18 @@ OSErr MovieFileReader::ReadTrack(TrackAtom& atom, const std::string& path, Track
       ids.insert(ids.end(), kind.trackIds.begin(), kind.trackIds.end());
     }
   if (atom.userData) track.userData = std::move(atom.userData->items);
-  if (const OSErr err = ReadMedia(atom.media, path, track.media); err != noErr) return err;
+  const std::size_t repairsBefore = file.repairs.size();
+  if (const OSErr err = ReadMedia(atom.media, file, track.media); err != noErr) return err;
   const MediaRecord& media = track.media;
   if (track.edits.empty() && media.Duration() > 0)  // without an edit list a track presents all its media
     track.edits.push_back(
         {std::uint64_t(ConvertTimeScale(std::int64_t(media.Duration()), media.timeScale, track.movie.timeScale)), 0, fixed1});
+  else if (file.repairs.size() > repairsBefore)
+    CutEditsToMedia(track);
   return noErr;
 }
 
-OSErr MovieFileReader::ReadMedia(MediaAtom& atom, const std::string& path, MediaRecord& media) {
+OSErr MovieFileReader::ReadMedia(MediaAtom& atom, const Source& file, MediaRecord& media) {
   if (atom.header.timeScale == 0 || atom.header.timeScale > INT32_MAX) return noMovieFound;
   media.timeScale = TimeScale(atom.header.timeScale);
   media.language = atom.header.language;
@@ -176,8 +349,8 @@ OSErr MovieFileReader::ReadMedia(MediaAtom& atom, const std::string& path, Media
     media.graphicsMode = info.baseHeader->info->graphicsMode;
     media.opColor = info.baseHeader->info->opColor;
   }
-  if (const OSErr err = ReadDataRefs(info, path, media); err != noErr) return err;
-  return ReadSampleTable(info.sampleTable, media);
+  if (const OSErr err = ReadDataRefs(info, file.path, media); err != noErr) return err;
+  return ReadSampleTable(info.sampleTable, file, media);
 }
 
 OSErr MovieFileReader::ReadDataRefs(const MediaInformationAtom& info, const std::string& path, MediaRecord& media) {
@@ -197,7 +370,7 @@ OSErr MovieFileReader::ReadDataRefs(const MediaInformationAtom& info, const std:
   return noErr;
 }
 
-OSErr MovieFileReader::ReadSampleTable(SampleTableAtom& table, MediaRecord& media) {
+OSErr MovieFileReader::ReadSampleTable(SampleTableAtom& table, const Source& file, MediaRecord& media) {
   for (RawAtom& entry : table.descriptions.entries) {
     AtomWriter bytes;
     bytes.Atom(entry);
@@ -208,30 +381,20 @@ OSErr MovieFileReader::ReadSampleTable(SampleTableAtom& table, MediaRecord& medi
         (media.DataRefOf(i) == 0 || media.DataRefOf(i) > media.dataRefs.size()))
       return badDataRefIndex;
 
-  std::vector<SampleTable::TimeRun> times;
-  for (const TimeToSampleAtom::Run& run : table.timeToSample.runs) times.push_back({run.count, run.duration});
-  std::vector<SampleTable::OffsetRun> shifts;
+  TablePieces pieces;
+  for (const TimeToSampleAtom::Run& run : table.timeToSample.runs) pieces.times.push_back({run.count, run.duration});
   if (table.compositionOffsets)
-    for (const CompositionOffsetAtom::Run& run : table.compositionOffsets->runs) shifts.push_back({run.count, run.offset});
-
-  // one entry per chunk, from the runs of 'stsc'
-  const std::vector<SampleToChunkAtom::Run>& runs = table.sampleToChunk.runs;
-  const std::vector<std::uint64_t> offsets = std::move(table.chunkOffsets.offsets);  // gone once they are chunks
-  std::vector<SampleTable::Chunk> chunks;
-  chunks.reserve(offsets.size());
-  for (std::size_t r = 0; r < runs.size(); ++r) {
-    const std::uint64_t first = runs[r].firstChunk;
-    const std::uint64_t end = r + 1 < runs.size() ? runs[r + 1].firstChunk : offsets.size() + 1;
-    if (first != chunks.size() + 1 || end < first || end > offsets.size() + 1) return invalidSampleTable;
-    for (std::uint64_t c = first; c < end; ++c)
-      chunks.push_back({offsets[c - 1], runs[r].samplesPerChunk, runs[r].descriptionIndex});
-  }
-  if (chunks.size() != offsets.size()) return invalidSampleTable;
-
-  std::optional<std::vector<std::uint32_t>> sync;
-  if (table.syncSamples) sync = std::move(table.syncSamples->samples);
+    for (const CompositionOffsetAtom::Run& run : table.compositionOffsets->runs)
+      pieces.shifts.push_back({run.count, run.offset});
+  if (const OSErr err = ChunksOf(table, pieces.chunks, file.repairs); err != noErr) return err;
+  if (table.syncSamples) pieces.sync = std::move(table.syncSamples->samples);
   SampleSizeAtom& sizes = table.sampleSizes;
-  return media.samples.Assign(std::move(times), sizes.constantSize, sizes.sampleCount, std::move(sizes.sizes),
-                              std::move(chunks), std::move(shifts), std::move(sync),
+  pieces.constantSize = sizes.constantSize;
+  pieces.sizeCount = sizes.sampleCount;
+  pieces.sizes = std::move(sizes.sizes);
+  AgreeOnCount(pieces, file.repairs);
+  KeepWithinFile(pieces, media, file.path, file.size, file.repairs);
+  return media.samples.Assign(std::move(pieces.times), pieces.constantSize, pieces.sizeCount, std::move(pieces.sizes),
+                              std::move(pieces.chunks), std::move(pieces.shifts), std::move(pieces.sync),
                               std::uint32_t(media.descriptions.size()));
 }

@@ -59,7 +59,16 @@ OSErr OpenMovieStorage(Handle dataRef, OSType dataRefType, long flags, DataHandl
 OSErr CloseMovieStorage(DataHandler storage);
 // A movie file is read as it is; a WAV, AIFF, MP3, ADTS AAC, JPEG or PNG file
 // (told apart by content) becomes a movie of one track whose samples stay in it.
+// Damage that players read past is mended (GetMovieRepairs says what); a file
+// refused for a reason a number cannot say leaves it in GetMovieRefusal.
 OSErr NewMovieFromDataRef(Movie* movie, short flags, short* id, Handle dataRef, OSType dataRefType);
+// What was mended to read the movie's file, as one line of phrases parted by
+// "; "; empty for a whole file or a movie made here.
+std::string GetMovieRepairs(Movie movie);
+// Why the last NewMovieFromDataRef refused a file of a kind it knows, in
+// words, when its importer had more to say than its number ("WAV sound in
+// A-law, ..."); empty otherwise.
+std::string GetMovieRefusal();
 // Writes the movie as one self-contained file (the movie header first, an
 // existing file replaced) and gives the movie read back from it, or null.
 Movie FlattenMovieDataToDataRef(Movie movie, long flattenFlags, Handle dataRef, OSType dataRefType, OSType creator,

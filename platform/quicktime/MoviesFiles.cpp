@@ -31,10 +31,13 @@ OSErr OpenMovie(const std::string& path, MovieRecord& movie) {
   const OSErr err = MovieFileReader::Read(path, movie);
   if (err != noMovieFound) return err;
   ImportedMedia imported;
-  if (const ImportErr found = ImportMediaFile(path, imported); found != ImportErr::None)
+  if (const ImportErr found = ImportMediaFile(path, imported); found != ImportErr::None) {
+    ToolboxState::SetRefusal(std::move(imported.refusal));
     return found == ImportErr::NotMovieFile ? OSErr(noMovieFound) : OSErr(found);
+  }
   movie.tracks.clear();  // whatever a failed read left
   movie.userData.clear();
+  movie.repairs = std::move(imported.repairs);
   movie.nextTrackId = 1;
   movie.timeScale = TimeScale(imported.timeScale);
   return ImportedTrack::AddTo(movie, imported);
@@ -115,11 +118,22 @@ OSErr NewMovieFromDataRef(Movie* movie, short, short* id, Handle dataRef, OSType
   if (!movie) return Done(paramErr);
   *movie = nullptr;
   auto read = std::make_unique<MovieRecord>();
+  ToolboxState::SetRefusal({});
   if (const OSErr err = OpenMovie(PathOf(dataRef), *read); err != noErr) return Done(err);
   if (id) *id = 0;
   *movie = read.release();
   return Done(noErr);
 }
+
+std::string GetMovieRepairs(Movie movie) {
+  if (!movie) return Done(invalidMovie), std::string();
+  std::string line;
+  for (const std::string& repair : movie->repairs) line += (line.empty() ? "" : "; ") + repair;
+  Done(noErr);
+  return line;
+}
+
+std::string GetMovieRefusal() { return ToolboxState::Refusal(); }
 
 Movie FlattenMovieDataToDataRef(Movie movie, long, Handle dataRef, OSType, OSType, long, long) {
   const std::string path = PathOf(dataRef);

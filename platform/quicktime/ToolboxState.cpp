@@ -10,6 +10,7 @@ namespace {
 OSErr lastResult = noErr;
 std::string lastWords;
 bool started = false;
+std::string refusal;
 
 const char* WordsFor(OSErr err) {
   switch (err) {
@@ -50,6 +51,10 @@ TimeValue ToolboxState::Duration(std::uint64_t value) {
   Result(noErr);
   return TimeValue(value);
 }
+
+void ToolboxState::SetRefusal(std::string text) { refusal = std::move(text); }
+
+const std::string& ToolboxState::Refusal() { return refusal; }
 
 bool ToolboxState::Installed() { return std::getenv("TOLVA_NO_QUICKTIME") == nullptr; }
 

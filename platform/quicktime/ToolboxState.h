@@ -18,6 +18,9 @@ class ToolboxState {
   static TimeValue Duration(std::uint64_t value);
   // The last result in plain words: as a failure told them, else what the code means.
   static std::string LastResultText();
+  // Why an importer refused the last file it was given, for GetMovieRefusal.
+  static void SetRefusal(std::string text);
+  static const std::string& Refusal();
   // False when the environment says the toolbox is not installed.
   static bool Installed();
   static void SetStarted(bool started);

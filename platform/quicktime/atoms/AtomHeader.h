@@ -9,6 +9,7 @@ struct AtomHeader {
   OSType type = 0;
   std::uint64_t headerBytes = 8;
   std::uint64_t payloadBytes = 0;
+  bool cut = false;  // read tolerantly: its size ran past the bytes there are, and was cut to them
 };
 
 constexpr std::uint64_t AtomSize(std::uint64_t payload) {

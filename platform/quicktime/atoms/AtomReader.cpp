@@ -39,6 +39,13 @@ bool AtomReader::ReadHeader(AtomHeader& header, bool allowToEnd) {
   } else if (size == 0 && allowToEnd) {
     size = header.headerBytes + Left();
   }
+  if (err_ == noErr && Tolerant() && size >= header.headerBytes && size - header.headerBytes > Left()) {
+    if (!cut_)
+      Note(Name(header.type) + " runs " + std::to_string(size - header.headerBytes - Left()) +
+           " bytes past the end of " + (type_ == 0 ? std::string("the file") : Name(type_)) + "; read to its end");
+    size = header.headerBytes + Left();
+    header.cut = true;
+  }
   if (err_ != noErr || size < header.headerBytes || size - header.headerBytes > Left()) {
     Fail();
     return false;
@@ -47,7 +54,35 @@ bool AtomReader::ReadHeader(AtomHeader& header, bool allowToEnd) {
   return true;
 }
 
-AtomReader AtomReader::Child(std::uint64_t count) {
+bool AtomReader::HeaderFits() const {
+  if (Left() < 8) return false;
+  const std::uint64_t size = std::uint64_t(rest_[0]) << 24 | std::uint64_t(rest_[1]) << 16 | rest_[2] << 8 | rest_[3];
+  if (size == 1) return Left() >= 16;
+  return size >= 8;
+}
+
+bool AtomReader::FitCount(std::uint64_t& count, std::uint64_t entryBytes) {
+  if (count <= Left() / entryBytes) return true;
+  if (!Tolerant()) {
+    Fail();
+    return false;
+  }
+  Note(Name(type_) + " holds " + std::to_string(Left() / entryBytes) + " of the " + std::to_string(count) +
+       " entries it counts; those are read");
+  count = Left() / entryBytes;
+  return true;
+}
+
+std::string AtomReader::Name(OSType type) {
+  std::string name = "'";
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const char c = char(type >> shift & 0xFF);
+    name += c >= 0x20 && c <= 0x7E ? c : '?';
+  }
+  return name + "'";
+}
+
+AtomReader AtomReader::Child(std::uint64_t count, bool cut) {
   if (depth_ >= kMaxDepth || count > Left()) {
     Fail();
     AtomReader failed({}, kMaxDepth);
@@ -56,6 +91,9 @@ AtomReader AtomReader::Child(std::uint64_t count) {
   }
   AtomReader child(rest_.first(count), depth_ + 1);
   child.file_ = file_;
+  child.repairs_ = repairs_;
+  child.keepsAll_ = keepsAll_;
+  child.cut_ = cut_ || cut;
   rest_ = rest_.subspan(count);
   return child;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -17,6 +18,11 @@
 // its parent, so no atom sees past the one that holds it. Errors are sticky:
 // after the first one every read gives 0 and Status() says why. Every count is
 // checked against the bytes left before anything is allocated.
+//
+// A tolerant reader reads a file as players do and says what it mended: an
+// atom or a table that claims more bytes than there are is cut to them, a
+// damaged atom outside the sample tables is skipped, a second 'udta' is read
+// into the first. Each repair is one short phrase in the list it was given.
 class AtomReader {
  public:
   static constexpr int kMaxDepth = 16;
@@ -29,6 +35,8 @@ class AtomReader {
   std::uint64_t Left() const { return rest_.size(); }
   OSErr Status() const { return err_; }
   void Fail(OSErr err = noMovieFound);
+  // From here on (and in every child) read tolerantly, noting repairs in `repairs`.
+  void Tolerate(std::vector<std::string>* repairs) { repairs_ = repairs; }
 
   template <std::integral T>
   void Field(const char*, T& value, std::size_t width = sizeof(T)) {
@@ -54,8 +62,7 @@ class AtomReader {
   // `count` entries, the count given elsewhere.
   template <class E, class F>
   void Array(const char*, std::vector<E>& entries, std::uint64_t count, std::uint64_t entryBytes, F&& each) {
-    if (err_ != noErr) return;
-    if (count > Left() / entryBytes) return Fail();
+    if (err_ != noErr || !FitCount(count, entryBytes)) return;
     entries.resize(count);
     for (E& entry : entries) each(entry);
   }
@@ -63,8 +70,7 @@ class AtomReader {
   // sample sizes are then held once, not twice.
   template <class E, class F>
   void Array(const char* name, SharedVector<E>& entries, std::uint64_t count, std::uint64_t entryBytes, F&& each) {
-    if (err_ != noErr) return;
-    if (count > Left() / entryBytes) return Fail();
+    if (err_ != noErr || !FitCount(count, entryBytes)) return;
     if (file_ && entryBytes == sizeof(E) && 2 * count * entryBytes >= file_->size()) {
       entries = SharedVector<E>(file_, std::size_t(rest_.data() - file_->data()), std::size_t(count));
       return Skip(count * entryBytes);
@@ -86,12 +92,20 @@ class AtomReader {
     [[maybe_unused]] std::array<bool, sizeof...(Slots)> seen{};
     while (err_ == noErr && Left() > 0) {
       if (Left() < 8 && OnlyZerosLeft()) return Skip(Left());  // the zero word that ends some lists
+      if (SkipsDamage() && !HeaderFits()) {
+        Note(std::to_string(Left()) + " damaged bytes at the end of " + Name(type_) + " were skipped");
+        Skip(Left());
+        break;
+      }
       AtomHeader header;
       if (!ReadHeader(header)) return;
-      AtomReader body = Child(header.payloadBytes);
+      AtomReader body = Child(header.payloadBytes, header.cut);
       std::size_t index = 0;
       const bool known = (TakeInto(header.type, body, slots, seen[index++]) || ...);
-      if (!known) ReadBody(body, header.type, others.emplace_back());
+      if (!known && header.cut && SkipsDamage())  // kept as bytes, it would carry the damage on
+        Note("the cut-off " + Name(header.type) + " in " + Name(type_) + " was skipped");
+      else if (!known)
+        ReadBody(body, header.type, others.emplace_back());
       Absorb(body);
     }
     std::size_t index = 0;
@@ -101,15 +115,15 @@ class AtomReader {
   // A 32-bit count, then that many child atoms.
   template <class E>
   void CountedChildren(const char* name, std::vector<E>& entries) {
-    std::uint32_t count = 0;
-    Field(name, count);
-    if (err_ != noErr || count > Left() / 8) return Fail();
+    std::uint64_t count = 0;
+    Field(name, count, 4);
+    if (err_ != noErr || !FitCount(count, 8)) return;
     entries.clear();
-    entries.reserve(count);
-    for (std::uint32_t i = 0; i < count && err_ == noErr; ++i) {
+    entries.reserve(std::size_t(count));
+    for (std::uint64_t i = 0; i < count && err_ == noErr; ++i) {
       AtomHeader header;
       if (!ReadHeader(header)) return;
-      AtomReader body = Child(header.payloadBytes);
+      AtomReader body = Child(header.payloadBytes, header.cut);
       if (!AtomAccepts<E>(header.type)) body.Fail();
       ReadBody(body, header.type, entries.emplace_back());
       Absorb(body);
@@ -119,7 +133,9 @@ class AtomReader {
   // The size and type of the next atom, checked against the bytes left; a
   // size of 0 ("to the end") only where the caller allows it.
   bool ReadHeader(AtomHeader& header, bool allowToEnd = false);
-  AtomReader Child(std::uint64_t count);
+  // The next `count` bytes as a reader of their own; `cut` when its atom was
+  // cut to the bytes there are (its own children's cuts then go unsaid).
+  AtomReader Child(std::uint64_t count, bool cut = false);
   void Absorb(const AtomReader& child) {
     if (child.err_ != noErr) Fail(child.err_);
   }
@@ -127,6 +143,8 @@ class AtomReader {
   // Reads one atom's body, whose header is already read.
   template <class A>
   static void ReadBody(AtomReader& body, OSType type, A& atom) {
+    body.type_ = type;
+    body.keepsAll_ = body.keepsAll_ || kChildrenMustBeWhole<A>;
     AtomTakeType(atom, type);
     atom.Transfer(body);
     body.Skip(body.Left());  // bytes a known atom leaves unread are padding
@@ -137,11 +155,14 @@ class AtomReader {
   void Atom(A& atom) {
     AtomHeader header;
     if (!ReadHeader(header)) return;
-    AtomReader body = Child(header.payloadBytes);
+    AtomReader body = Child(header.payloadBytes, header.cut);
     if (!AtomAccepts<A>(header.type)) body.Fail();
     ReadBody(body, header.type, atom);
     Absorb(body);
   }
+
+  // An atom type as the notes write it: 'mdat'.
+  static std::string Name(OSType type);
 
  private:
   template <class S>
@@ -149,12 +170,35 @@ class AtomReader {
     using Slot = AtomSlot<S>;
     if (!AtomAccepts<typename Slot::Atom>(type)) return false;
     if (seen && !kSlotIsList<S>) {
-      body.Fail();  // a second header or table would leave the first one's meaning open
+      ReadSecond(type, body, slot);
       return true;
     }
     seen = true;
     ReadBody(body, type, Slot::Add(slot));
+    if constexpr (!Slot::kRequired) {
+      if (body.err_ != noErr && SkipsDamage()) {  // done without, as players do
+        Slot::DropLast(slot);
+        seen = kSlotIsList<S>;
+        body.err_ = noErr;
+        Note("the damaged " + Name(type) + " in " + Name(type_) + " was skipped");
+      }
+    }
     return true;
+  }
+  template <class S>
+  void ReadSecond(OSType type, AtomReader& body, S& slot) {
+    using Atom = typename AtomSlot<S>::Atom;
+    if (!SkipsDamage()) return body.Fail();  // a second header or table would leave the first one's meaning open
+    if constexpr (kMergesRepeats<Atom>) {
+      Atom second;
+      ReadBody(body, type, second);
+      if (body.err_ != noErr) return;
+      AtomSlot<S>::Each(slot, [&](Atom& first) { first.MergeFrom(std::move(second)); });
+      Note("a second " + Name(type) + " in " + Name(type_) + " was read with the first");
+    } else {
+      body.Skip(body.Left());
+      Note("a second " + Name(type) + " in " + Name(type_) + " was skipped");
+    }
   }
   template <class S>
   void RequirePresent(bool seen) {
@@ -162,9 +206,23 @@ class AtomReader {
   }
   bool OnlyZerosLeft() const;
   std::uint64_t Big(std::size_t width);
+  bool Tolerant() const { return repairs_ != nullptr; }
+  bool SkipsDamage() const { return Tolerant() && !keepsAll_; }
+  // Whether the next bytes start an atom that can be read at all.
+  bool HeaderFits() const;
+  // A count of `entryBytes` entries that the bytes left must hold: cut to
+  // what they hold when tolerant, else a failure.
+  bool FitCount(std::uint64_t& count, std::uint64_t entryBytes);
+  void Note(std::string repair) const {
+    if (repairs_) repairs_->push_back(std::move(repair));
+  }
 
   std::span<const std::uint8_t> rest_;
   int depth_;
   std::shared_ptr<const std::vector<std::uint8_t>> file_;  // what rest_ lies in, when it outlives us
   OSErr err_ = noErr;
+  std::vector<std::string>* repairs_ = nullptr;  // set: tolerant
+  OSType type_ = 0;        // of the atom being read, for the notes
+  bool keepsAll_ = false;  // inside the sample tables: damage is never skipped
+  bool cut_ = false;       // cut to the bytes there are
 };

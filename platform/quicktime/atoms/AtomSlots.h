@@ -51,6 +51,7 @@ struct AtomSlot<std::optional<T>> {
   using Atom = T;
   static constexpr bool kRequired = false;
   static T& Add(std::optional<T>& slot) { return slot.emplace(); }
+  static void DropLast(std::optional<T>& slot) { slot.reset(); }
   template <class F>
   static void Each(std::optional<T>& slot, F&& fn) {
     if (slot) fn(*slot);
@@ -62,6 +63,7 @@ struct AtomSlot<std::vector<T>> {
   using Atom = T;
   static constexpr bool kRequired = false;
   static T& Add(std::vector<T>& slot) { return slot.emplace_back(); }
+  static void DropLast(std::vector<T>& slot) { slot.pop_back(); }
   template <class F>
   static void Each(std::vector<T>& slot, F&& fn) {
     for (T& atom : slot) fn(atom);
@@ -72,3 +74,11 @@ template <class S>
 constexpr bool kSlotIsList = false;
 template <class T>
 constexpr bool kSlotIsList<std::vector<T>> = true;
+
+// Atom kinds that say how a tolerant reader treats them: a second one of a
+// kind that merges is read into the first ('udta'); inside one whose children
+// must all be whole, nothing damaged is skipped (the sample tables).
+template <class A>
+constexpr bool kMergesRepeats = requires { A::kMergesRepeats; };
+template <class A>
+constexpr bool kChildrenMustBeWhole = requires { A::kChildrenMustBeWhole; };

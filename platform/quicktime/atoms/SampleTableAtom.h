@@ -15,6 +15,7 @@
 // coded.
 struct SampleTableAtom {
   static constexpr OSType kType = Tag("stbl");
+  static constexpr bool kChildrenMustBeWhole = true;
   SampleDescriptionAtom descriptions;
   TimeToSampleAtom timeToSample;
   std::optional<CompositionOffsetAtom> compositionOffsets;

@@ -98,6 +98,7 @@ ImportErr ParseAdts(ByteSource& source, ImportedMedia& media) {
   }
   if (window.Status() != ImportErr::None) return window.Status();
   if (table.Count() == 0) return ImportErr::NotMovieFile;
+  scanner.NoteRepairs(media.repairs);
   media.mediaType = Tag("soun");
   media.timeScale = format.rate;
   media.sampleDescription = AacDescription(ConfigOf(fields, format, table.Sizes()));

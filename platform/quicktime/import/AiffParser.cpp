@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string>
 
 #include "platform/quicktime/import/Bytes.h"
 #include "platform/quicktime/import/FrameTable.h"
@@ -97,6 +98,25 @@ std::optional<PcmLayout> PcmOf(const AiffCommon& c) {
   }
 }
 
+// Why a compressed AIFF-C is refused, naming its codec.
+std::string Refusal(std::uint32_t compression) {
+  struct Named {
+    std::uint32_t code;
+    const char* name;
+  };
+  static constexpr Named kNames[]{{Tag("ulaw"), "\u00b5-law"}, {Tag("alaw"), "A-law"}, {Tag("ima4"), "IMA ADPCM"},
+                                  {Tag("MAC3"), "MACE 3:1"},    {Tag("MAC6"), "MACE 6:1"}, {Tag("GSM "), "GSM"},
+                                  {Tag("Qclp"), "QCELP"},       {Tag("QDM2"), "QDesign"}};
+  std::string codec = "'";
+  for (int shift = 24; shift >= 0; shift -= 8) codec += char(std::clamp<std::uint32_t>(compression >> shift & 0xFF, 0x20, 0x7E));
+  codec += "'";
+  for (const Named& known : kNames)
+    if (known.code == compression) codec = known.name;
+  return "AIFF-C sound in " + codec +
+         ", which a movie cannot carry as it is; convert it first, for example with "
+         "ffmpeg -i in.aif -c:a pcm_s16le out.wav (then -cw4 out.wav for AAC)";
+}
+
 }  // namespace
 
 bool RecognisesAiff(ByteSource& source) {
@@ -111,7 +131,10 @@ ImportErr ParseAiff(ByteSource& source, ImportedMedia& media) {
   AiffLayout layout;
   if (ImportErr err = ReadChunks(source, layout); err != ImportErr::None) return err;
   const std::optional<PcmLayout> pcm = PcmOf(*layout.common);
-  if (!pcm) return ImportErr::NotMovieFile;
+  if (!pcm) {
+    media.refusal = Refusal(layout.common->compression);
+    return ImportErr::NotMovieFile;
+  }
   const std::uint32_t bytesPerFrame = std::uint32_t(pcm->bytesPerSample) * pcm->channels;
   // Frames the header promises but the file does not hold are left out.
   const std::uint64_t inFile = source.Size() - std::min(source.Size(), *layout.dataOffset);

@@ -1,5 +1,8 @@
 #include "platform/quicktime/import/FrameScanner.h"
 
+#include <algorithm>
+#include <string>
+
 #include "platform/quicktime/import/Bytes.h"
 
 namespace mediaimport {
@@ -36,21 +39,63 @@ std::uint64_t FrameScanner::AfterId3(std::uint64_t offset) {
   }
 }
 
+bool FrameScanner::StartsRunOf(std::uint64_t offset, MpegFrame frame, int frames) {
+  for (int i = 1; i < frames; ++i) {
+    offset += frame.length;
+    if (offset == window_.Size()) return true;
+    const std::optional<MpegFrame> next = FrameAt(offset);
+    if (!next || next->key != frame.key) return false;
+    frame = *next;
+  }
+  return true;
+}
+
 std::optional<FrameScanner::Found> FrameScanner::First() {
   const std::uint64_t start = AfterId3(0);
-  const std::optional<MpegFrame> frame = FrameAt(start);
-  if (!frame || !StartsRun(start, *frame)) return std::nullopt;
-  return Found{start, *frame};
+  if (const std::optional<MpegFrame> frame = FrameAt(start); frame && StartsRun(start, *frame)) return Found{start, *frame};
+  const std::uint64_t end = std::min(window_.Size(), start + kMaxJunk);
+  for (std::uint64_t at = start + 1; at < end && window_.Status() == ImportErr::None; ++at) {
+    const std::optional<MpegFrame> frame = FrameAt(at);
+    if (frame && StartsRunOf(at, *frame, kTrustedRun)) {
+      junk_ = at - start;
+      return Found{at, *frame};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<FrameScanner::Found> FrameScanner::Scan(std::uint64_t from, std::uint64_t to, std::uint32_t key) {
+  for (std::uint64_t at = AfterId3(from); at < to && at < window_.Size() && window_.Status() == ImportErr::None;
+       at = AfterId3(at + 1)) {
+    const std::optional<MpegFrame> frame = FrameAt(at);
+    if (frame && frame->key == key && StartsRun(at, *frame)) return Found{at, *frame};
+  }
+  return std::nullopt;
+}
+
+std::optional<FrameScanner::Found> FrameScanner::Resumed(std::optional<Found> found, std::uint64_t from) {
+  if (found && found->offset > from) {
+    ++breaks_;
+    brokenBytes_ += found->offset - from;
+  }
+  return found;
+}
+
+void FrameScanner::NoteRepairs(std::vector<std::string>& repairs) const {
+  if (junk_ > 0) repairs.push_back(std::to_string(junk_) + " bytes before the first frame were skipped");
+  if (breaks_ > 0)
+    repairs.push_back("the stream was broken at " + std::to_string(breaks_) + (breaks_ == 1 ? " place" : " places") +
+                      " and picked up at the next frame (" + std::to_string(brokenBytes_) + " bytes skipped)");
 }
 
 std::optional<FrameScanner::Found> FrameScanner::Next(std::uint64_t offset, std::uint32_t key) {
-  if (const std::optional<MpegFrame> frame = FrameAt(offset); frame && frame->key == key) return Found{offset, *frame};
-  for (offset = AfterId3(offset); offset < window_.Size() && window_.Status() == ImportErr::None; ++offset) {
-    offset = AfterId3(offset);
-    const std::optional<MpegFrame> frame = FrameAt(offset);
-    if (frame && frame->key == key && StartsRun(offset, *frame)) return Found{offset, *frame};
-  }
-  return std::nullopt;
+  const std::optional<MpegFrame> frame = FrameAt(offset);
+  if (!frame || frame->key != key) return Resumed(Scan(offset, window_.Size(), key), AfterId3(offset));
+  if (StartsRun(offset, *frame)) return Found{offset, *frame};
+  // What follows is no frame: this one was broken off where another starts
+  // inside it, or else it is the last before a tag or some junk.
+  if (std::optional<Found> inside = Scan(offset + 1, offset + frame->length, key)) return Resumed(inside, offset);
+  return Found{offset, *frame};
 }
 
 }  // namespace mediaimport

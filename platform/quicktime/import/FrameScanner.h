@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "platform/quicktime/import/SourceWindow.h"
 
@@ -24,10 +26,14 @@ using FrameReader = std::optional<MpegFrame> (*)(std::span<const std::uint8_t> h
 // Walks a stream of self-delimiting frames from header to header, with a
 // small window over the file: tags and damage between frames are skipped,
 // and a frame counts only when the next one (or the end of the file) lies
-// where its length says.
+// where its length says. As players do, it finds the first frame behind some
+// junk, and after a frame broken off in the middle it picks the stream up
+// again at the next header; what it skipped is counted for the notes.
 class FrameScanner {
  public:
   static constexpr std::size_t kHeaderBytes = 9;
+  static constexpr std::uint64_t kMaxJunk = 64 * 1024;  // searched for a first frame not at the start
+  static constexpr int kTrustedRun = 4;                 // frames in a row that a first frame after junk needs
 
   FrameScanner(SourceWindow& window, FrameReader reader) : window_(window), reader_(reader) {}
 
@@ -40,13 +46,21 @@ class FrameScanner {
   // The next frame of the stream whose frames have `key`, from `offset` on.
   std::optional<Found> Next(std::uint64_t offset, std::uint32_t key);
 
+  // What was skipped so far, as phrases for the notes of a repaired file.
+  void NoteRepairs(std::vector<std::string>& repairs) const;
+
  private:
   std::optional<MpegFrame> FrameAt(std::uint64_t offset);
   bool StartsRun(std::uint64_t offset, const MpegFrame& frame);
+  bool StartsRunOf(std::uint64_t offset, MpegFrame frame, int frames);
+  // The first frame of stream `key` in [from, to) that the next one follows.
+  std::optional<Found> Scan(std::uint64_t from, std::uint64_t to, std::uint32_t key);
+  std::optional<Found> Resumed(std::optional<Found> found, std::uint64_t from);
   std::uint64_t AfterId3(std::uint64_t offset);
 
   SourceWindow& window_;
   FrameReader reader_;
+  std::uint64_t junk_ = 0, breaks_ = 0, brokenBytes_ = 0;
 };
 
 }  // namespace mediaimport

@@ -30,15 +30,19 @@ void FrameTable::MoveInto(ImportedMedia& media, std::uint32_t delta) {
   media.chunks = std::move(chunks_);
 }
 
-void FillPcmTable(ImportedMedia& media, std::uint64_t offset, std::uint32_t frames, std::uint32_t bytesPerFrame) {
-  const std::uint32_t perChunk = SamplesPerChunk(media.timeScale, 1);
-  media.timeToSample = {{frames, 1}};
+void FillPcmTable(ImportedMedia& media, std::uint64_t offset, std::uint64_t frames, std::uint32_t bytesPerFrame) {
+  constexpr std::uint64_t kMaxRun = std::numeric_limits<std::uint32_t>::max();
+  // at least a thousand frames a chunk, so that no clock, however slow, makes one chunk per byte
+  const std::uint32_t perChunk = std::max<std::uint32_t>(SamplesPerChunk(media.timeScale, 1), 1024);
+  media.timeToSample.clear();
+  for (std::uint64_t left = frames; left > 0; left -= std::min(left, kMaxRun))
+    media.timeToSample.push_back({std::uint32_t(std::min(left, kMaxRun)), 1});
   media.constantSampleSize = bytesPerFrame;
   media.chunks.clear();
-  media.chunks.reserve(frames / perChunk + 1);
-  for (std::uint32_t done = 0; done < frames;) {
-    const std::uint32_t count = std::min(perChunk, frames - done);
-    media.chunks.push_back({offset + std::uint64_t(done) * bytesPerFrame, count});
+  media.chunks.reserve(std::size_t(frames / perChunk + 1));
+  for (std::uint64_t done = 0; done < frames;) {
+    const std::uint32_t count = std::uint32_t(std::min<std::uint64_t>(perChunk, frames - done));
+    media.chunks.push_back({offset + done * bytesPerFrame, count});
     done += count;
   }
 }

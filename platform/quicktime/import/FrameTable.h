@@ -30,7 +30,8 @@ class FrameTable {
   std::uint64_t chunkEnd_ = 0;
 };
 
-// Uncompressed sound: `frames` frames of `bytesPerFrame` bytes each from `offset` on.
-void FillPcmTable(ImportedMedia& media, std::uint64_t offset, std::uint32_t frames, std::uint32_t bytesPerFrame);
+// Uncompressed sound: `frames` frames of `bytesPerFrame` bytes each from
+// `offset` on, one sample each; past 2^32 frames the times take several runs.
+void FillPcmTable(ImportedMedia& media, std::uint64_t offset, std::uint64_t frames, std::uint32_t bytesPerFrame);
 
 }  // namespace mediaimport

@@ -35,7 +35,10 @@ ImportErr ImportFile(const std::string& path, ImportedMedia& media, Parse&& pars
   if (err != ImportErr::None) return err;
   ImportedMedia found;
   err = parse(file, found);
-  if (err != ImportErr::None) return err;
+  if (err != ImportErr::None) {
+    media.refusal = std::move(found.refusal);
+    return err;
+  }
   found.path = path;
   media = std::move(found);
   return ImportErr::None;
@@ -78,7 +81,10 @@ ImportErr ParseAnyMedia(ByteSource& source, ImportedMedia& media, bool graphicsO
     if (!parser.recognises(source)) continue;
     ImportedMedia found;
     const ImportErr err = parser.parse(source, found);
-    if (err == ImportErr::None) media = std::move(found);
+    if (err == ImportErr::None)
+      media = std::move(found);
+    else
+      media.refusal = std::move(found.refusal);
     return err;
   }
   return ImportErr::NotMovieFile;

@@ -61,6 +61,12 @@ struct ImportedMedia {
   // encoder tag): a movie presents only this part, through its edit list, so
   // that joined files neither gain silence nor drift. None: all of the media.
   std::optional<ImportedEdit> presented;
+  // What was mended to read the file, one short phrase each ("skipped 417
+  // bytes before the first frame"); the movie hands them on to its user.
+  std::vector<std::string> repairs;
+  // Why a file of a known kind was refused, in words, when a number would not
+  // tell the user what to do (a codec a movie cannot carry). Kept on failure.
+  std::string refusal;
 
   std::uint32_t Format() const;          // the description's format: 'sowt', 'mp4a', 'jpeg', ...
   std::uint64_t SampleCount() const;     // from the time-to-sample runs
@@ -69,8 +75,10 @@ struct ImportedMedia {
 };
 
 // Each importer reads the file's headers (and, for MP3 and ADTS, every frame
-// header) without decoding anything; on failure `media` is left empty.
-//   WAV:  PCM; 16-bit as 'sowt', 8-bit as 'raw ', other widths and float as 'lpcm'.
+// header) without decoding anything; on failure `media` is left empty but
+// for its `refusal`.
+//   WAV:  PCM (RIFF, RF64, BW64, extensible); 16-bit as 'sowt', 8-bit as 'raw ',
+//         other widths and float as 'lpcm'.
 //   AIFF: AIFF and uncompressed AIFC; 8- and 16-bit as 'twos', others as 'lpcm'.
 //   MP3:  MPEG audio layer III, one sample per frame, as '.mp3'.
 //   ADTS: AAC, one sample per raw frame without its ADTS header, as 'mp4a' + 'esds'.

@@ -102,6 +102,7 @@ ImportErr ParseMp3(ByteSource& source, ImportedMedia& media) {
   }
   if (window.Status() != ImportErr::None) return window.Status();
   if (table.Count() == 0) return ImportErr::NotMovieFile;
+  scanner.NoteRepairs(media.repairs);
   media.mediaType = Tag("soun");
   media.timeScale = format.rate;
   media.sampleDescription = Mp3Description(format.channels, format.rate, format.samples);

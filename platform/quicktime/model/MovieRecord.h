@@ -29,6 +29,8 @@ class MovieRecord {
   std::vector<RawAtom> userData;
   std::string storagePath;  // the movie's own file; empty when it has none
   std::shared_ptr<WorkingFile> workingFile;  // keeps that file open while the movie lives
+  // What was mended to read the movie's file, one short phrase each.
+  std::vector<std::string> repairs;
   // Told when a flatten opens, how far it has come, and when it closes.
   std::function<OSErr(short message, double fraction)> progress;
 

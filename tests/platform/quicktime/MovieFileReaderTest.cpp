@@ -69,7 +69,7 @@ TEST(MovieFileReader, RefusesWhatIsNotAWholeMovie) {
   EXPECT_EQ(MovieFileReader::Read(dir.Path("missing.m4a"), movie), fnfErr);
   EXPECT_EQ(MovieFileReader::Read(dir.path(), movie), fnfErr);
   EXPECT_EQ(MovieFileReader::Read(dir.Write("empty.m4a", ""), movie), noMovieFound);
-  EXPECT_EQ(MovieFileReader::Read(dir.Write("cut.m4a", bytes.substr(0, bytes.size() - 100)), movie), noMovieFound);
+  EXPECT_EQ(MovieFileReader::Read(dir.Write("cut.m4a", bytes.substr(0, bytes.find("moov") + 200)), movie), noMovieFound);
   EXPECT_EQ(MovieFileReader::Read(dir.Write("text.m4a", "RIFF....WAVEfmt just some words"), movie), noMovieFound);
 
   const std::string wav = dir.Path("tone.wav"), fragmented = dir.Path("frag.mp4");
@@ -79,10 +79,96 @@ TEST(MovieFileReader, RefusesWhatIsNotAWholeMovie) {
           Quote(fragmented));
   EXPECT_EQ(MovieFileReader::Read(fragmented, movie), noMovieFound);
 
-  // a sample table whose sizes disagree with its times: the count in 'stsz' is off by one
-  std::string broken = bytes;
-  const std::size_t stsz = broken.find("stsz");
-  ASSERT_NE(stsz, std::string::npos);
-  broken[stsz + 15] = char(broken[stsz + 15] + 1);
-  EXPECT_NE(MovieFileReader::Read(dir.Write("broken.m4a", broken), movie), noErr);
+  // a first chunk that no sample-to-chunk run places: which samples lie where is anyone's guess
+  std::string unplaced = bytes;
+  const std::size_t stsc = unplaced.find("stsc");
+  ASSERT_NE(stsc, std::string::npos);
+  unplaced.replace(stsc + 12, 4, std::string("\0\0\0\2", 4));
+  EXPECT_EQ(MovieFileReader::Read(dir.Write("unplaced.m4a", unplaced), movie), invalidSampleTable);
+}
+
+namespace {
+std::uint32_t Big32At(const std::string& b, std::size_t at) {
+  return std::uint32_t(std::uint8_t(b[at])) << 24 | std::uint32_t(std::uint8_t(b[at + 1])) << 16 |
+         std::uint32_t(std::uint8_t(b[at + 2])) << 8 | std::uint8_t(b[at + 3]);
+}
+void PutBig32(std::string& b, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + std::size_t(i)] = char(v >> (24 - 8 * i));
+}
+
+// The movie read from `bytes`, which must read; its repairs in one line.
+std::string RepairsOf(const TempDir& dir, const std::string& name, const std::string& bytes, MovieRecord& movie) {
+  EXPECT_EQ(MovieFileReader::Read(dir.Write(name, bytes), movie), noErr) << name;
+  std::string line;
+  for (const std::string& repair : movie.repairs) line += repair + "; ";
+  return line;
+}
+}  // namespace
+
+TEST(MovieFileReader, ReadsDamagedFilesAsPlayersDoAndSaysWhatItMended) {
+  TempDir dir;
+  const std::string path = dir.Path("tone.m4a");
+  MustRun("ffmpeg -v error -f lavfi -i sine=duration=0.6:sample_rate=32000 -c:a aac " + Quote(path));
+  const std::string bytes = ReadFile(path);
+  MovieRecord clean;
+  ASSERT_EQ(MovieFileReader::Read(path, clean), noErr);
+  EXPECT_TRUE(clean.repairs.empty());
+  const std::uint64_t samples = clean.tracks[0]->media.samples.SampleCount();
+  const std::size_t moov = bytes.find("moov") - 4, stsz = bytes.find("stsz") - 4, stts = bytes.find("stts") - 4;
+  ASSERT_GT(moov, bytes.find("mdat"));  // the movie atom comes last
+
+  MovieRecord longMoov;  // its size runs 5 bytes past the end of the file
+  std::string longer = bytes;
+  PutBig32(longer, moov, Big32At(bytes, moov) + 5);
+  EXPECT_NE(RepairsOf(dir, "long.m4a", longer, longMoov).find("'moov' runs 5 bytes past the end of the file"), std::string::npos);
+  EXPECT_EQ(longMoov.tracks[0]->media.samples.SampleCount(), samples);
+
+  MovieRecord cut;  // the user data at its end lost with the file's last bytes
+  EXPECT_NE(RepairsOf(dir, "cut.m4a", bytes.substr(0, bytes.size() - 20), cut).find("'udta'"), std::string::npos);
+  EXPECT_EQ(cut.tracks[0]->media.samples.SampleCount(), samples);
+
+  MovieRecord moreSizes;  // 'stsz' counts three sizes it does not hold
+  std::string counted = bytes;
+  PutBig32(counted, stsz + 16, Big32At(bytes, stsz + 16) + 3);
+  EXPECT_NE(RepairsOf(dir, "sizes.m4a", counted, moreSizes).find("'stsz' holds " + std::to_string(samples) + " of the " +
+                                                                  std::to_string(samples + 3)),
+            std::string::npos);
+  EXPECT_EQ(moreSizes.tracks[0]->media.samples.SampleCount(), samples);
+
+  MovieRecord fewerTimes;  // 'stts' times two samples fewer than there are: those it times are read
+  std::string timed = bytes;
+  PutBig32(timed, stts + 16, Big32At(bytes, stts + 16) - 2);
+  EXPECT_NE(RepairsOf(dir, "times.m4a", timed, fewerTimes).find("the " + std::to_string(samples - 2) + " all of them hold"),
+            std::string::npos);
+  EXPECT_EQ(fewerTimes.tracks[0]->media.samples.SampleCount(), samples - 2);
+  EXPECT_LE(fewerTimes.tracks[0]->Duration(), clean.tracks[0]->Duration());
+
+  MovieRecord twoUdta;  // a second 'udta' in the movie, its items read with the first one's
+  std::string doubled = bytes;
+  const std::size_t udta = bytes.rfind("udta") - 4;
+  const std::string second = bytes.substr(udta, Big32At(bytes, udta));
+  doubled += second;
+  PutBig32(doubled, moov, Big32At(bytes, moov) + std::uint32_t(second.size()));
+  EXPECT_NE(RepairsOf(dir, "udta.m4a", doubled, twoUdta).find("a second 'udta' in 'moov' was read with the first"),
+            std::string::npos);
+  EXPECT_EQ(twoUdta.userData.size(), 2 * clean.userData.size());
+
+  // a faststart file cut short: the samples whose bytes are gone are left out
+  const std::string fast = dir.Path("fast.m4a");
+  MustRun("ffmpeg -v error -f lavfi -i sine=duration=0.6:sample_rate=32000 -c:a aac -movflags +faststart " + Quote(fast));
+  const std::string fastBytes = ReadFile(fast);
+  MovieRecord shortened;
+  const std::string said = RepairsOf(dir, "short.m4a", fastBytes.substr(0, fastBytes.size() - 2000), shortened);
+  EXPECT_NE(said.find("'mdat' runs 2000 bytes past the end of the file"), std::string::npos) << said;
+  EXPECT_NE(said.find("samples lie past the end of the file"), std::string::npos) << said;
+  const TrackRecord& track = *shortened.tracks[0];
+  EXPECT_LT(track.media.samples.SampleCount(), samples);
+  std::uint64_t last = 0;
+  track.media.samples.ForEachSpan(UINT64_MAX, [&](const SampleTable::Span& span) {
+    last = std::max(last, span.offset + span.bytes);
+    return true;
+  });
+  EXPECT_LE(last, fastBytes.size() - 2000);  // never longer than its bytes
+  EXPECT_LE(ConvertTimeScale(std::int64_t(track.Duration()), shortened.timeScale, track.media.timeScale),
+            std::int64_t(track.media.Duration()));
 }

@@ -142,13 +142,19 @@ TEST(MediaImportFailures, LongFilesKeepMemoryFlat) {
   ImportedMedia m;
   EXPECT_LT(PeakGrowthKib([&] { ASSERT_EQ(ImportWav(big, m), ImportErr::None); }), 4u * 1024);
   EXPECT_EQ(m.SampleCount(), dataBytes / 4);
-  // An RF64 file of more 8-bit frames than a movie can count is refused, not truncated.
+  // An RF64 file of more 8-bit frames than one 32-bit count holds keeps every one.
   std::string rf64("RF64\xFF\xFF\xFF\xFFWAVEds64\x1C\0\0\0", 20);
   rf64 += std::string(8, '\0') + std::string("\x10\0\0\0\x01\0\0\0", 8) + std::string(12, '\0');
   rf64 += std::string("fmt \x10\0\0\0\x01\0\x01\0\x40\x1F\0\0\x40\x1F\0\0\x01\0\x08\0data\xFF\xFF\xFF\xFF", 32);
   const std::string huge = dir.Write("huge.wav", rf64);
   ASSERT_EQ(::truncate(huge.c_str(), off_t(rf64.size() + 0x100000010ull)), 0);
-  EXPECT_EQ(ImportWav(huge, m), ImportErr::MemFull);
+  ASSERT_EQ(ImportWav(huge, m), ImportErr::None);
+  EXPECT_EQ(m.SampleCount(), 0x100000010ull);
+  EXPECT_EQ(m.Duration(), 0x100000010ull);
+  EXPECT_EQ(m.timeToSample.size(), 2u);
+  EXPECT_EQ(m.chunks.back().offset + m.chunks.back().sampleCount, rf64.size() + 0x100000010ull);
+  EXPECT_TRUE(m.repairs.empty());
+  m = ImportedMedia{};
   // An hour of MP3 (about 58 MB) is scanned frame by frame.
   const std::string tenSeconds = BareMp3(dir, 10);
   {
@@ -159,4 +165,63 @@ TEST(MediaImportFailures, LongFilesKeepMemoryFlat) {
   ASSERT_EQ(ImportMp3(dir.Path("bare.mp3"), tenSecondsMedia), ImportErr::None);
   EXPECT_LT(PeakGrowthKib([&] { ASSERT_EQ(ImportMp3(dir.Path("hour.mp3"), m), ImportErr::None); }), 8u * 1024);
   EXPECT_EQ(m.SampleCount(), 360 * tenSecondsMedia.SampleCount());
+}
+
+TEST(MediaImportFailures, WavFilesAreReadAsOtherToolsLeaveThem) {
+  TempDir dir;
+  const std::string wav = Sox(dir, "w.wav", "-b 16 -c 1 -r 11025");  // 44-byte header, 11025 frames
+  ASSERT_EQ(wav.compare(36, 4, "data"), 0);
+  const auto little = [](std::uint32_t v) {
+    std::string s(4, '\0');
+    PutLittle32(s, 0, v);
+    return s;
+  };
+  ImportedMedia plain, m;
+  ASSERT_EQ(ImportWav(dir.Write("plain.wav", wav), plain), ImportErr::None);
+
+  // an odd chunk without its pad byte; one with it says nothing
+  ASSERT_EQ(ImportWav(dir.Write("odd.wav", wav.substr(0, 36) + "LIST" + little(5) + "INFOx" + wav.substr(36)), m),
+            ImportErr::None);
+  EXPECT_EQ(m.SampleCount(), 11025u);
+  EXPECT_EQ(m.chunks[0].offset, 36u + 13 + 8);
+  ASSERT_EQ(m.repairs.size(), 1u);
+  EXPECT_EQ(m.repairs[0], "the odd-sized 'LIST' chunk has no pad byte");
+  ASSERT_EQ(ImportWav(dir.Write("padded.wav", wav.substr(0, 36) + "LIST" + little(5) + "INFOx" + '\0' + wav.substr(36)), m),
+            ImportErr::None);
+  EXPECT_EQ(m.chunks[0].offset, 36u + 14 + 8);
+  EXPECT_TRUE(m.repairs.empty());
+
+  // a data size a writer never filled in: the frames run to the end of the file
+  std::string sizeless = wav;
+  PutLittle32(sizeless, 40, 0);
+  ASSERT_EQ(ImportWav(dir.Write("sizeless.wav", sizeless + std::string(6, '\0')), m), ImportErr::None);
+  EXPECT_EQ(m.SampleCount(), 11025u + 3);
+  EXPECT_EQ(m.repairs.size(), 1u);
+
+  // WAVE_FORMAT_EXTENSIBLE: PCM and float sub-formats read as the plain tags would
+  const std::string guidTail("\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 12);
+  const auto extensible = [&](std::uint16_t tag, const std::string& tail) {
+    std::string format = wav.substr(20, 16);
+    format[0] = char(0xFE), format[1] = char(0xFF);
+    format += std::string("\x16\0\x10\0\x04\0\0\0", 8) + char(tag) + '\0' + std::string(2, '\0') + tail;
+    return std::string("RIFF") + little(0) + "WAVEfmt " + little(40) + format + wav.substr(36);
+  };
+  ASSERT_EQ(ImportWav(dir.Write("ext.wav", extensible(1, guidTail)), m), ImportErr::None);
+  EXPECT_EQ(m.sampleDescription, plain.sampleDescription);
+  EXPECT_EQ(m.SampleCount(), 11025u);
+  EXPECT_EQ(ImportWav(dir.Write("ambi.wav", extensible(1, std::string(12, '\x21'))), m), ImportErr::NotMovieFile);
+  EXPECT_NE(m.refusal.find("unknown sub-format"), std::string::npos) << m.refusal;
+
+  // BW64 is RF64 by another name; codecs a movie cannot carry are named, with a way out
+  std::string bw64 = wav;
+  bw64.replace(0, 4, "BW64");
+  EXPECT_EQ(ImportWav(dir.Write("bw.wav", bw64), m), ImportErr::None);
+  for (const auto& [tag, name] : {std::pair{6, "A-law"}, std::pair{7, "\u00b5-law"}, std::pair{0x11, "IMA ADPCM"},
+                                  std::pair{0x1234, "format 0x1234"}}) {
+    std::string coded = wav;
+    coded[20] = char(tag & 0xFF), coded[21] = char(tag >> 8);
+    EXPECT_EQ(ImportMediaFile(dir.Write("coded.wav", coded), m), ImportErr::NotMovieFile);
+    EXPECT_NE(m.refusal.find(std::string("WAV sound in ") + name), std::string::npos) << m.refusal;
+    EXPECT_NE(m.refusal.find("ffmpeg -i in.wav -c:a pcm_s16le out.wav"), std::string::npos) << m.refusal;
+  }
 }
