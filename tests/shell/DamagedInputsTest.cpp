@@ -51,7 +51,8 @@ Outcome Check(const DamagedFile& file, const TempDir& work, const TempDir& home)
   const std::optional<double> reported = ReportedSeconds(run.out, rate);
   const double frame = 1152.0 / std::max(rate, 8000) + 2.0 / 48000;  // the longest frame of these formats
   outcome.read = reported && std::abs(*reported - source.seconds) <= frame;
-  const Heard copy = Decode(work.Path("test.mov"), work.Path("copy.err"));
+  const bool made = std::filesystem::exists(work.Path("test.mov"));
+  const Heard copy = made ? Decode(work.Path("test.mov"), work.Path("copy.err")) : Heard{};
   outcome.copied = copy.clean && std::abs(copy.seconds - source.seconds) <= frame;
   outcome.refusalSaid = run.status == 0 || !run.err.empty();
   outcome.detail = file.how + ": ffmpeg hears " + std::to_string(source.seconds) + " s, -fi2 " +
@@ -66,7 +67,7 @@ Outcome Check(const DamagedFile& file, const TempDir& work, const TempDir& home)
 TEST(DamagedInputs, WhatFfmpegDecodesIsReadAndCopiedWhole) {
   TempDir dir;
   const std::vector<DamagedFile> corpus = MakeDamagedCorpus(dir);
-  ASSERT_GT(corpus.size(), 250u);
+  ASSERT_GT(corpus.size(), 200u);
   std::vector<Outcome> outcomes(corpus.size());
   std::vector<std::thread> workers;
   constexpr std::size_t kWorkers = 2;
@@ -90,8 +91,7 @@ TEST(DamagedInputs, WhatFfmpegDecodesIsReadAndCopiedWhole) {
   }
   ASSERT_GT(decodable, corpus.size() / 2);
   EXPECT_GE(double(whole), 0.95 * double(decodable)) << whole << " of " << decodable << " whole:\n" << failures;
-  std::printf("%zu files, %zu decoded by ffmpeg, %zu of them read and copied whole\n%s", corpus.size(), decodable,
-              whole, failures.c_str());
+  std::printf("%zu files, %zu decoded by ffmpeg, %zu of them read and copied whole\n", corpus.size(), decodable, whole);
 }
 
 TEST(DamagedInputs, CodecsAMovieCannotCarryAreNamedWithAWayOut) {

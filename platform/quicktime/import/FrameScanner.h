@@ -46,6 +46,8 @@ class FrameScanner {
   // The next frame of the stream whose frames have `key`, from `offset` on.
   std::optional<Found> Next(std::uint64_t offset, std::uint32_t key);
 
+  // Whether the first frame lay where the file starts (after any ID3v2 tags), not behind junk.
+  bool FirstAtStart() const { return junk_ == 0; }
   // What was skipped so far, as phrases for the notes of a repaired file.
   void NoteRepairs(std::vector<std::string>& repairs) const;
 

@@ -40,22 +40,25 @@ std::optional<MpegFrame> ReadMp3Header(std::span<const std::uint8_t> header) {
 
 // What the first frame says when it is an information frame rather than
 // sound (Xing/Info or VBRI): nothing, or the encoder's delay and padding in
-// samples (zero when the encoder did not say).
+// samples (zero when the encoder did not say) and the frames it wrote (zero
+// when not said).
 struct InfoFrame {
-  std::uint32_t delay = 0, padding = 0;
+  std::uint32_t delay = 0, padding = 0, frames = 0;
 };
 
-// The encoder tag after the Xing fields: a version text, then at byte 21 the
-// delay and the padding as two 12-bit numbers.
+// The Xing fields (flags, then the frame count when flag 1 is set), then the
+// encoder tag: a version text, and at byte 21 the delay and the padding as
+// two 12-bit numbers.
 InfoFrame EncoderPaddingOf(std::span<const std::uint8_t> frame, std::size_t tagAt) {
   const std::uint32_t flags = std::uint32_t(BigAt(frame, tagAt + 4, 4));
+  const std::uint32_t frames = flags & 1 && tagAt + 12 <= frame.size() ? std::uint32_t(BigAt(frame, tagAt + 8, 4)) : 0;
   std::size_t at = tagAt + 8 + (flags & 1 ? 4 : 0) + (flags & 2 ? 4 : 0) + (flags & 4 ? 100 : 0) + (flags & 8 ? 4 : 0);
   if (at + 24 > frame.size()) return {};
   const bool known = std::memcmp(frame.data() + at, "LAME", 4) == 0 || std::memcmp(frame.data() + at, "Lavf", 4) == 0 ||
                      std::memcmp(frame.data() + at, "Lavc", 4) == 0;
   if (!known) return {};
   const std::uint32_t both = std::uint32_t(BigAt(frame, at + 21, 3));
-  return {both >> 12, both & 0xFFF};
+  return {both >> 12, both & 0xFFF, frames};
 }
 
 std::optional<InfoFrame> ReadInfoFrame(SourceWindow& window, std::uint64_t offset, const MpegFrame& frame) {
@@ -71,12 +74,15 @@ std::optional<InfoFrame> ReadInfoFrame(SourceWindow& window, std::uint64_t offse
 }
 
 // Decoders put 529 samples of their own before the encoder's delay; the
-// padding at the end is shifted by as much, up to the last sample.
-std::optional<ImportedEdit> PresentedPart(const InfoFrame& info, std::uint64_t samples) {
+// padding at the end is shifted by as much, up to the last sample. The
+// padding lies after the frames the encoder wrote: a file cut short keeps
+// every sample it still holds.
+std::optional<ImportedEdit> PresentedPart(const InfoFrame& info, std::uint64_t samples, std::uint32_t perFrame) {
   constexpr std::uint32_t kDecoderDelay = 529;
-  const std::uint64_t trimmed = std::uint64_t(info.delay) + info.padding, start = info.delay + kDecoderDelay;
-  if (trimmed == 0 || trimmed >= samples || start >= samples) return std::nullopt;
-  return ImportedEdit{start, std::min(samples - trimmed, samples - start)};
+  const std::uint64_t written = info.frames != 0 ? std::uint64_t(info.frames) * perFrame : samples;
+  const std::uint64_t start = info.delay + kDecoderDelay, end = std::min(samples, written + kDecoderDelay - info.padding);
+  if (info.delay + info.padding == 0 || start >= end || written < info.padding) return std::nullopt;
+  return ImportedEdit{start, end - start};
 }
 
 }  // namespace
@@ -106,7 +112,9 @@ ImportErr ParseMp3(ByteSource& source, ImportedMedia& media) {
   media.mediaType = Tag("soun");
   media.timeScale = format.rate;
   media.sampleDescription = Mp3Description(format.channels, format.rate, format.samples);
-  if (info) media.presented = PresentedPart(*info, table.Count() * format.samples);
+  // behind junk, a tag is not trusted to describe the stream, as players do not trust it
+  if (info && scanner.FirstAtStart())
+    media.presented = PresentedPart(*info, table.Count() * format.samples, format.samples);
   table.MoveInto(media, format.samples);
   return ImportErr::None;
 }
