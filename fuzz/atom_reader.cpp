@@ -34,16 +34,39 @@ void RoundTrip(AtomReader& body, OSType type) {
     (void)MovieFileReader::FromAtoms(back, "/nonexistent", movie);
   }
 }
+// Read as a file is opened, mending what can be mended: what reads must
+// write, and its tables must check out or be refused.
+void ReadTolerantly(std::shared_ptr<const std::vector<std::uint8_t>> bytes) {
+  std::vector<std::string> repairs;
+  AtomReader file(bytes);
+  file.Tolerate(&repairs);
+  AtomHeader header;
+  while (file.Left() > 0 && file.ReadHeader(header, true)) {
+    AtomReader body = file.Child(header.payloadBytes, header.cut);
+    if (header.type != MovieAtom::kType) continue;
+    MovieAtom atom;
+    AtomReader::ReadBody(body, header.type, atom);
+    if (body.Status() != noErr) continue;
+    AtomWriter out;
+    out.Atom(atom);
+    if (out.Status() != noErr) __builtin_trap();
+    MovieRecord movie;
+    movie.repairs = repairs;
+    (void)MovieFileReader::FromAtoms(atom, "/nonexistent", movie, bytes->size());
+  }
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // held as a file's bytes are, so that large tables may stay in them as they do when a movie is opened
-  AtomReader file(std::make_shared<const std::vector<std::uint8_t>>(data, data + size));
+  const auto bytes = std::make_shared<const std::vector<std::uint8_t>>(data, data + size);
+  AtomReader file(bytes);
   AtomHeader header;
   while (file.Left() > 0 && file.ReadHeader(header, true)) {
     AtomReader body = file.Child(header.payloadBytes);
     if (header.type == MovieAtom::kType) RoundTrip<MovieAtom>(body, header.type);
     if (header.type == FileTypeAtom::kType) RoundTrip<FileTypeAtom>(body, header.type);
   }
+  ReadTolerantly(bytes);
   return 0;
 }

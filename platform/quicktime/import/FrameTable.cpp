@@ -30,21 +30,45 @@ void FrameTable::MoveInto(ImportedMedia& media, std::uint32_t delta) {
   media.chunks = std::move(chunks_);
 }
 
-void FillPcmTable(ImportedMedia& media, std::uint64_t offset, std::uint64_t frames, std::uint32_t bytesPerFrame) {
-  constexpr std::uint64_t kMaxRun = std::numeric_limits<std::uint32_t>::max();
+namespace {
+// Sound past 2^32 frames cannot be counted frame by frame in a 32-bit table
+// that readers take whole: its samples hold this many frames each.
+constexpr std::uint32_t kFramesPerLongSample = 1024;
+
+// Samples of `frames` frames each, gathered into chunks of about half a
+// second that lie back to back from `offset` on; the offset after them.
+std::uint64_t AddPcmChunks(ImportedMedia& media, std::uint64_t offset, std::uint64_t samples, std::uint32_t frames,
+                           std::uint32_t bytesPerFrame) {
   // at least a thousand frames a chunk, so that no clock, however slow, makes one chunk per byte
-  const std::uint32_t perChunk = std::max<std::uint32_t>(SamplesPerChunk(media.timeScale, 1), 1024);
-  media.timeToSample.clear();
-  for (std::uint64_t left = frames; left > 0; left -= std::min(left, kMaxRun))
-    media.timeToSample.push_back({std::uint32_t(std::min(left, kMaxRun)), 1});
-  media.constantSampleSize = bytesPerFrame;
-  media.chunks.clear();
-  media.chunks.reserve(std::size_t(frames / perChunk + 1));
-  for (std::uint64_t done = 0; done < frames;) {
-    const std::uint32_t count = std::uint32_t(std::min<std::uint64_t>(perChunk, frames - done));
-    media.chunks.push_back({offset + done * bytesPerFrame, count});
+  const std::uint32_t perChunk =
+      std::max<std::uint32_t>(SamplesPerChunk(media.timeScale, frames), (1023 + frames) / frames);
+  for (std::uint64_t done = 0; done < samples;) {
+    const std::uint32_t count = std::uint32_t(std::min<std::uint64_t>(perChunk, samples - done));
+    media.chunks.push_back({offset, count});
+    offset += std::uint64_t(count) * frames * bytesPerFrame;
     done += count;
   }
+  return offset;
+}
+}  // namespace
+
+void FillPcmTable(ImportedMedia& media, std::uint64_t offset, std::uint64_t frames, std::uint32_t bytesPerFrame) {
+  media.chunks.clear();
+  media.sampleSizes.clear();
+  if (frames <= std::numeric_limits<std::uint32_t>::max()) {  // one frame a sample, as movies hold sound
+    media.timeToSample = {{std::uint32_t(frames), 1}};
+    media.constantSampleSize = bytesPerFrame;
+    AddPcmChunks(media, offset, frames, 1, bytesPerFrame);
+    return;
+  }
+  const std::uint64_t whole = frames / kFramesPerLongSample, rest = frames % kFramesPerLongSample;
+  media.timeToSample = {{std::uint32_t(whole), kFramesPerLongSample}};
+  if (rest > 0) media.timeToSample.push_back({std::uint32_t(rest), 1});
+  media.constantSampleSize = 0;
+  media.sampleSizes.assign(std::size_t(whole), kFramesPerLongSample * bytesPerFrame);
+  media.sampleSizes.insert(media.sampleSizes.end(), std::size_t(rest), bytesPerFrame);
+  offset = AddPcmChunks(media, offset, whole, kFramesPerLongSample, bytesPerFrame);
+  AddPcmChunks(media, offset, rest, 1, bytesPerFrame);
 }
 
 }  // namespace mediaimport

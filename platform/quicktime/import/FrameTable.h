@@ -31,7 +31,8 @@ class FrameTable {
 };
 
 // Uncompressed sound: `frames` frames of `bytesPerFrame` bytes each from
-// `offset` on, one sample each; past 2^32 frames the times take several runs.
+// `offset` on, one sample each; past 2^32 frames, 1024 frames a sample (and
+// the last few one each), so that no table counts more than 32 bits hold.
 void FillPcmTable(ImportedMedia& media, std::uint64_t offset, std::uint64_t frames, std::uint32_t bytesPerFrame);
 
 }  // namespace mediaimport

@@ -149,9 +149,10 @@ TEST(MediaImportFailures, LongFilesKeepMemoryFlat) {
   const std::string huge = dir.Write("huge.wav", rf64);
   ASSERT_EQ(::truncate(huge.c_str(), off_t(rf64.size() + 0x100000010ull)), 0);
   ASSERT_EQ(ImportWav(huge, m), ImportErr::None);
-  EXPECT_EQ(m.SampleCount(), 0x100000010ull);
-  EXPECT_EQ(m.Duration(), 0x100000010ull);
-  EXPECT_EQ(m.timeToSample.size(), 2u);
+  EXPECT_EQ(m.Duration(), 0x100000010ull);  // 1024 frames a sample, the last 16 one each
+  EXPECT_EQ(m.timeToSample, (std::vector<ImportedTimeRun>{{0x400000, 1024}, {16, 1}}));
+  EXPECT_EQ(m.SampleSize(0), 1024u);
+  EXPECT_EQ(m.SampleSize(0x400000), 1u);
   EXPECT_EQ(m.chunks.back().offset + m.chunks.back().sampleCount, rf64.size() + 0x100000010ull);
   EXPECT_TRUE(m.repairs.empty());
   m = ImportedMedia{};
