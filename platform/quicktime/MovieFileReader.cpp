@@ -264,11 +264,11 @@ OSErr MovieFileReader::FindMovieAtom(int fd, std::vector<std::uint8_t>& bytes, s
     for (OSType fragment : kFragmentTypes)
       if (type == fragment) return noMovieFound;
     if (size < headerBytes) break;
-    if (size > fileSize - at) {
-      if (!repairs) break;
+    if (size > fileSize - at) {  // a file cut short: its media is read as far as it goes, its movie atom nearly whole
+      const std::uint64_t over = size - (fileSize - at);
+      if (!repairs || (type == MovieAtom::kType && over > AtomReader::kMaxOverrun)) break;
       if (type != MovieAtom::kType)  // the movie atom's own reader says it
-        repairs->push_back(AtomReader::Name(type) + " runs " + std::to_string(size - (fileSize - at)) +
-                           " bytes past the end of the file");
+        repairs->push_back(AtomReader::Name(type) + " runs " + std::to_string(over) + " bytes past the end of the file");
       size = fileSize - at;
     }
     if (type == MovieAtom::kType && !movieAt) {

@@ -27,11 +27,14 @@ std::string SparseRf64(const TempDir& dir, const std::string& name, std::uint32_
   return path;
 }
 
-// The frames of `-fi`'s duration text "hh:mm:ss.units" at `rate`.
-std::uint64_t ReportedFrames(const std::string& line, std::uint64_t rate) {
-  const std::size_t colon = line.find(':');
+// The frames of the duration "hh:mm:ss.units" that `-fi` gives in the fifth
+// field of its line, at `rate`.
+std::uint64_t ReportedFrames(const std::string& report, std::uint64_t rate) {
+  std::size_t at = report.find('\t');
+  for (int field = 0; field < 3 && at != std::string::npos; ++field) at = report.find('\t', at + 1);
   unsigned long long h = 0, m = 0, s = 0, units = 0;
-  if (colon < 2 || std::sscanf(line.c_str() + colon - 2, "%llu:%llu:%llu.%llu", &h, &m, &s, &units) != 4) return 0;
+  if (at == std::string::npos || std::sscanf(report.c_str() + at + 1, "%llu:%llu:%llu.%llu", &h, &m, &s, &units) != 4)
+    return 0;
   return ((h * 60 + m) * 60 + s) * rate + units;
 }
 

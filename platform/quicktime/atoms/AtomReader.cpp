@@ -39,7 +39,8 @@ bool AtomReader::ReadHeader(AtomHeader& header, bool allowToEnd) {
   } else if (size == 0 && allowToEnd) {
     size = header.headerBytes + Left();
   }
-  if (err_ == noErr && Tolerant() && size >= header.headerBytes && size - header.headerBytes > Left()) {
+  if (err_ == noErr && Tolerant() && size >= header.headerBytes && size - header.headerBytes > Left() &&
+      size - header.headerBytes - Left() <= kMaxOverrun) {
     if (!cut_)
       Note(Name(header.type) + " runs " + std::to_string(size - header.headerBytes - Left()) +
            " bytes past the end of " + (type_ == 0 ? std::string("the file") : Name(type_)) + "; read to its end");
@@ -63,7 +64,7 @@ bool AtomReader::HeaderFits() const {
 
 bool AtomReader::FitCount(std::uint64_t& count, std::uint64_t entryBytes) {
   if (count <= Left() / entryBytes) return true;
-  if (!Tolerant()) {
+  if (!Tolerant() || count - Left() / entryBytes > kFewEntries) {
     Fail();
     return false;
   }

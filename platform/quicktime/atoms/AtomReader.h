@@ -20,12 +20,16 @@
 // checked against the bytes left before anything is allocated.
 //
 // A tolerant reader reads a file as players do and says what it mended: an
-// atom or a table that claims more bytes than there are is cut to them, a
-// damaged atom outside the sample tables is skipped, a second 'udta' is read
-// into the first. Each repair is one short phrase in the list it was given.
+// atom that runs a little past the bytes there are, or a table that counts a
+// few entries more than it holds, is cut to them; a damaged atom outside the
+// sample tables is skipped; a second 'udta' is read into the first. Each
+// repair is one short phrase in the list it was given. Claims far beyond the
+// bytes are damage no player reads past, and fail as they always do.
 class AtomReader {
  public:
   static constexpr int kMaxDepth = 16;
+  static constexpr std::uint64_t kMaxOverrun = 64 * 1024;  // bytes an atom may claim past those there are
+  static constexpr std::uint64_t kFewEntries = 64;         // entries a table may count past those it holds
 
   explicit AtomReader(std::span<const std::uint8_t> bytes, int depth = 0) : rest_(bytes), depth_(depth) {}
   // Reading bytes that outlive the reader, large tables of integers may stay
