@@ -106,3 +106,17 @@ TEST(DamagedInputs, CodecsAMovieCannotCarryAreNamedWithAWayOut) {
     EXPECT_NE(copy.err.find(file.codec), std::string::npos) << copy.err;
   }
 }
+
+TEST(DamagedInputs, RepairsAreSaidWhenTheFileOpensAndInTheReport) {
+  TempDir dir, home;
+  const std::string whole = dir.Path("whole.mp3");
+  MustRun("ffmpeg -v error -f lavfi -i sine=duration=0.5 -c:a libmp3lame " + Quote(whole));
+  const std::string junked = dir.Write("junked.mp3", std::string(417, 'j') + ReadFile(whole));
+  const RunResult report = RunTolva({junked, whole, "-fi2"}, dir.path(), home.path());
+  EXPECT_EQ(report.status, 0);
+  EXPECT_EQ(report.err, junked + ": repaired while reading: 417 bytes before the first frame were skipped\n");
+  const std::size_t duration = report.out.find("Duration:"), repaired = report.out.find("Repaired:    417 bytes before");
+  ASSERT_NE(repaired, std::string::npos) << report.out;
+  EXPECT_EQ(report.out.find('\n', duration) + 1, repaired);  // the line after the duration
+  EXPECT_EQ(report.out.find("Repaired:"), report.out.rfind("Repaired:"));  // the whole file has nothing to say
+}
