@@ -192,12 +192,15 @@ std::uint64_t SamplesWithin(const TablePieces& pieces, const MediaRecord& media,
   return sample;
 }
 
-// A file cut short keeps the samples that are whole in it.
+// A file a little short keeps the samples that are whole in it. One that
+// lacks more is a source cut short, which a copy refuses in words: a tool
+// that cut half a book without a word would lose it silently.
 void KeepWithinFile(TablePieces& pieces, const MediaRecord& media, const std::string& path, std::uint64_t size,
                     std::vector<std::string>& repairs) {
   if (size == MovieFileReader::kWholeFile) return;
   const std::uint64_t within = SamplesWithin(pieces, media, path, size);
-  if (within == pieces.sizeCount) return;
+  if (within == pieces.sizeCount || SamplesWithin(pieces, media, path, size + AtomReader::kMaxOverrun) < pieces.sizeCount)
+    return;
   repairs.push_back("the last " + std::to_string(pieces.sizeCount - within) + " of " +
                     std::to_string(pieces.sizeCount) + " samples lie past the end of the file and are left out");
   CutTo(pieces, within);
@@ -267,7 +270,7 @@ OSErr MovieFileReader::FindMovieAtom(int fd, std::vector<std::uint8_t>& bytes, s
     if (size > fileSize - at) {  // a file cut short: its media is read as far as it goes, its movie atom nearly whole
       const std::uint64_t over = size - (fileSize - at);
       if (!repairs || (type == MovieAtom::kType && over > AtomReader::kMaxOverrun)) break;
-      if (type != MovieAtom::kType)  // the movie atom's own reader says it
+      if (type != MovieAtom::kType && over <= AtomReader::kMaxOverrun)  // the movie atom's own reader says it
         repairs->push_back(AtomReader::Name(type) + " runs " + std::to_string(over) + " bytes past the end of the file");
       size = fileSize - at;
     }

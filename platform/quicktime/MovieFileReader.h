@@ -14,8 +14,9 @@
 // one phrase each, in the movie's `repairs`. An atom or table that claims more
 // bytes than there are is cut to them, damaged atoms outside the sample tables
 // are skipped, sample counts that disagree are cut to the samples all of them
-// hold, and samples that lie past the end of the file are left out, so that a
-// repaired movie is never longer than its bytes.
+// hold, and samples that lie a little past the end of the file are left out,
+// so that a repaired movie is never longer than its bytes. (A file that lacks
+// more is left as its table says, for a copy to refuse in words.)
 class MovieFileReader {
  public:
   static constexpr std::uint64_t kMaxMovieAtom = 256ull << 20;
