@@ -70,11 +70,6 @@ inline std::string VlcChapters(const std::string& file) {
       Quote(file) + " 2>/dev/null");
 }
 
-// What ffmpeg says while decoding the sound: nothing for a clean stream.
-inline std::string DecodeErrors(const std::string& file) {
-  return ReaderSays("{ ffmpeg -v error -i " + Quote(file) + " -map 0:a -f null - 2>&1; }");
-}
-
 // The md5 of the decoded sound from sample `first` for `count` samples (all when count < 0).
 inline std::string DecodedMd5(const std::string& file, std::int64_t first = 0, std::int64_t count = -1) {
   std::string trim = "atrim=start_sample=" + std::to_string(first);
@@ -88,11 +83,3 @@ inline std::int64_t DecodedSamples(const std::string& file) {
   return std::int64_t(bytes.size() / 2);
 }
 
-// The loudest sample between two times (seconds), in dB as ffmpeg measures it.
-inline double PeakDb(const std::string& file, double from, double to) {
-  const std::string said = ReaderSays("{ ffmpeg -hide_banner -i " + Quote(file) + " -map 0:a -af atrim=" +
-                                      std::to_string(from) + ":" + std::to_string(to) +
-                                      ",volumedetect -f null - 2>&1; }");
-  const std::size_t at = said.find("max_volume: ");
-  return at == std::string::npos ? 0 : std::stod(said.substr(at + 12));
-}

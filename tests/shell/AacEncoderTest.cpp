@@ -30,21 +30,6 @@ std::string Probe(const std::string& file, const std::string& entries) {
   return ReaderSays("ffprobe -v error -show_entries " + entries + " -of csv=p=0 " + Quote(file));
 }
 
-double DurationOf(const std::string& file) { return std::stod(Probe(file, "format=duration")); }
-
-// What ffmpeg complains of while decoding the whole file: nothing when it is sound.
-std::string DecodeErrors(const std::string& file) {
-  return ReaderSays("(ffmpeg -v error -i " + Quote(file) + " -f null - 2>&1)");
-}
-
-// The loudest sample between `from` and `to` seconds, in dB.
-double PeakDb(const std::string& file, double from, double to) {
-  const std::string said = ReaderSays("(ffmpeg -hide_banner -ss " + std::to_string(from) + " -to " +
-                                      std::to_string(to) + " -i " + Quote(file) + " -af volumedetect -f null - 2>&1)");
-  const auto at = said.find("max_volume: ");
-  return at == std::string::npos ? 0 : std::stod(said.substr(at + 12));
-}
-
 // Whatever is left in `dir` besides the names given: stray partial outputs.
 std::vector<std::string> Leftovers(const TempDir& dir, const std::vector<std::string>& expected) {
   std::vector<std::string> left;

@@ -101,6 +101,23 @@ std::string ReaderSays(const std::string& command) {
   return out;
 }
 
+std::string DecodeErrors(const std::string& file) {
+  return ReaderSays("ffmpeg -v error -i " + Quote(file) + " -map 0:a -f null - 2>&1");
+}
+
+double PeakDb(const std::string& file, double from, double to) {
+  const std::string said = ReaderSays("ffmpeg -hide_banner -i " + Quote(file) + " -map 0:a -af atrim=" +
+                                      std::to_string(from) + ":" + std::to_string(to) +
+                                      ",volumedetect -f null - 2>&1");
+  const std::size_t at = said.find("max_volume: ");
+  return at == std::string::npos ? 0 : std::stod(said.substr(at + 12));
+}
+
+double DurationOf(const std::string& file) {
+  const std::string d = ReaderSays("ffprobe -v error -show_entries format=duration -of csv=p=0 " + Quote(file));
+  return d.empty() || d == "N/A\n" ? -1 : std::stod(d);
+}
+
 void MustRun(const std::string& command) {
   const int rc = std::system((command + " >/dev/null 2>&1").c_str());
   ASSERT_EQ(rc, 0) << "command failed: " << command;

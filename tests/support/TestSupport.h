@@ -36,6 +36,12 @@ RunResult RunTolva(const std::vector<std::string>& args, const std::string& cwd,
 
 // Everything a shell command prints on standard output (stderr dropped).
 std::string ReaderSays(const std::string& command);
+// What ffmpeg complains of while decoding the sound: nothing for a clean stream.
+std::string DecodeErrors(const std::string& file);
+// The loudest sample between two times (seconds), in dB as ffmpeg measures it.
+double PeakDb(const std::string& file, double from, double to);
+// The file's duration in seconds as ffprobe reports it, -1 when it reports none.
+double DurationOf(const std::string& file);
 // Runs a shell command that must succeed (to make test media); fails the test otherwise.
 void MustRun(const std::string& command);
 std::string ReadFile(const std::string& path);

@@ -29,10 +29,6 @@ OwnedMovie MadeByFfmpeg(const std::string& path, const std::string& lavfiSource,
   return OpenMovie(path);
 }
 
-std::string DecodeErrors(const std::string& path) {
-  return ReaderSays("ffmpeg -v error -i " + Quote(path) + " -f null - 2>&1");
-}
-
 std::string Md5(const std::string& input) {
   return ReaderSays("ffmpeg -v error " + input + " -map 0:a -f md5 -");
 }
