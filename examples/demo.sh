@@ -41,7 +41,8 @@ echo "major brand after:  $after"
 ffprobe -v error -show_entries format=duration -of csv=p=0 tone.m4a
 
 # The example project: three spoken parts (espeak-ng, encoded by our own
-# encoder) and a cover, made now; the movies go where they stay for a look.
+# encoder), three slide pictures and a cover, made now; the movies go where
+# they stay for a look.
 out="$build/demo"
 mkdir -p "$out" project
 cp "$examples/show.pod" "$examples/book.pod" project/
@@ -54,6 +55,11 @@ for i in 1 2 3; do
   "$build/neroAacEnc" -if "part$i.wav" -of "part$i.m4a"
 done
 ffmpeg -v error -f lavfi -i mandelbrot=size=600x600 -frames:v 1 cover.jpg
+slides=(testsrc2 smptehdbars "mandelbrot=start_scale=1.5")
+for i in 1 2 3; do
+  ffmpeg -v error -f lavfi -i "${slides[$((i - 1))]}:size=1600x1200" -frames:v 1 "slide$i.jpg" 2>/dev/null ||
+    ffmpeg -v error -f lavfi -i "${slides[$((i - 1))]}" -vf scale=1600:1200 -frames:v 1 "slide$i.jpg"
+done
 
 expect 0 -q4 show.pod -dp "$out"
 expect 0 -qb book.pod -dp "$out"
@@ -69,6 +75,14 @@ show() {
     { echo "demo: $1 does not hold three chapters" >&2; exit 1; }
 }
 show "$out/tolva-demo.m4a"
+echo "  slides: $(ffprobe -v error -select_streams v:0 -show_entries stream=codec_name,width,height,nb_frames \
+  -of csv=p=0 "$out/tolva-demo.m4a")"
+echo "  links:  $(ffprobe -v error -select_streams s:0 -show_entries stream=codec_name -of csv=p=0 \
+  "$out/tolva-demo.m4a")"
+[ "$(ffprobe -v error -select_streams v:0 -show_entries stream=nb_frames -of csv=p=0 "$out/tolva-demo.m4a")" = 3 ] ||
+  { echo "demo: the podcast does not hold three slides" >&2; exit 1; }
+[ "$(ffprobe -v error -select_streams s:0 -show_entries stream=codec_name -of csv=p=0 "$out/tolva-demo.m4a")" = \
+  mov_text ] || { echo "demo: the podcast holds no link track" >&2; exit 1; }
 show "$out/tolva-demo-book.m4b"
 echo "demo: the podcast is $out/tolva-demo.m4a, the audio book $out/tolva-demo-book.m4b"
 echo "demo: done"
