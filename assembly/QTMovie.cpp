@@ -10,7 +10,7 @@ constexpr OSType kSound = Tag("soun"), kVideo = Tag("vide"), kText = Tag("text")
 constexpr long kStorageCreateFlags = 0x90000000L, kStorageOpenFlags = 9, kFlattenFlags = 0x41;
 constexpr short kFullVolume = 0x100;
 
-// A specification for a file that may not exist yet: the file is made only
+// The FSSpec of a file that may not exist yet: the file is made only
 // when it is whole.
 bool SpecFor(const std::string& path, FSSpec& fileSpec) {
   const OSErr err = NativePathNameToFSSpec(path.c_str(), &fileSpec, 0);

@@ -48,7 +48,7 @@ constexpr long newMovieActive = 1;
 constexpr long flattenAddMovieToDataFork = 1;
 constexpr long flattenForceMovieResourceBeforeMovieData = 0x40;
 // A file that does not exist (or a folder) gives fnfErr with the
-// specification made all the same, as a file about to be written needs; a
+// FSSpec filled in all the same, as a file about to be written needs; a
 // missing folder gives dirNFErr.
 OSErr NativePathNameToFSSpec(const char* path, FSSpec* fileSpec, long flags);
 OSErr QTNewDataReferenceFromFSSpec(const FSSpec* fileSpec, std::uint32_t flags, Handle* dataRef, OSType* dataRefType);

@@ -47,8 +47,8 @@ class WavConversion : public testing::Test {
     programDir.Write("neroAacEnc", script);
     chmod(path.c_str(), mode);
   }
-  void Tone(const std::string& name, const std::string& spec) {
-    MustRun("ffmpeg -v error -f lavfi -i " + spec + " " + Quote(dir.Path(name)));
+  void Tone(const std::string& name, const std::string& lavfiSource) {
+    MustRun("ffmpeg -v error -f lavfi -i " + lavfiSource + " " + Quote(dir.Path(name)));
   }
 
   TempDir dir, home, programDir;
