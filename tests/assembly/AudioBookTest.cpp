@@ -54,6 +54,21 @@ TEST(AudioBook, PartsJoinOnTheSampleAndDecodeAsTheyDidAlone) {
   EXPECT_EQ(f.Leftovers(), std::vector<std::string>());
 }
 
+// A part without chapter text keeps the chapter base of the last chaptered
+// part: a later chapter's start counts from there, not from the unnamed part.
+TEST(AudioBook, StartsCountFromTheLastChapteredPart) {
+  BuildFolder f;
+  f.Tone("a.m4a", 2.5, 44100);
+  f.Tone("b.m4a", 1.7, 44100, 1, 600);
+  f.dir.Write("book.pod", "[podcast]\nbasename=book\naudiobook=true\n" +
+                              Section(1, "audiofile=a.m4a\nchapter=Eins") + Section(2, "audiofile=b.m4a") +
+                              Section(3, "start=0:0:3.0\nchapter=Mitte"));
+  const RunResult run = f.Tolva({"-qb", "book.pod"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("AudioBook construction warning: no chapter text for audio file entry"), std::string::npos);
+  EXPECT_EQ(ChapterStarts(f.dir.Path("book.m4b")), (std::vector<std::string>{"1/44100,0", "1/44100,132300"}));
+}
+
 // Past 2^31 samples (13.5 hours at 44.1 kHz) every chapter still falls on its sample.
 TEST(AudioBook, ABookLongerThanThirteenAndAHalfHoursKeepsEveryChapterExact) {
   BuildFolder f;
