@@ -9,6 +9,7 @@
 #include "platform/helper/Modules.h"
 #include "project/PodGenerators.h"
 #include "platform/helper/ErrorPrintf.h"
+#include "shell/ChapterReport.h"
 #include "shell/ImageCommands.h"
 #include "shell/MediaReport.h"
 #include "shell/TestCommands.h"
@@ -42,6 +43,7 @@ enum CommandId : std::int32_t {
   kPodFromImages = 32,
   kWriteM4a = 33,
   kWriteMov = 34,
+  kChapterCheck = 35,
 };
 
 constexpr std::int32_t kImmediate = -1;
@@ -74,6 +76,8 @@ const CmdlineSwitch kCommandTable[] = {
     {"fi", "<outfile>", kMediaInfo, CmdlineSwitch::kOptionalOne, 1000, "gets and output media information for each file"},
     {"fi2", "<outfile>", kMediaInfo2, CmdlineSwitch::kOptionalOne, 1000,
      "gets and output extended media information for each file"},
+    {"fc", "<outfile>", kChapterCheck, CmdlineSwitch::kOptionalOne, 1000,
+     "checks the chapters of each file and warns of what players trip on"},
     {"iz", "<w> <h>", kImageSize, 2, kImmediate, "set width and height of image files"},
     {"inz", "", kNoScale, 0, kImmediate, "do not scale image files"},
     {"izi", "", kImageSizeFromConfig, 1, kImmediate, "set width and height of image file from config"},
@@ -271,6 +275,7 @@ void JOB::RunCommand(const CmdlineCmd& cmd, bool& imagesDone) {
     case kConvert: ConvertWavToAac(*this, cmd.params); return;
     case kMediaInfo: MediaInfo(*this, p0, 1); return;
     case kMediaInfo2: MediaInfo(*this, p0, 2); return;
+    case kChapterCheck: ChapterReport(*this, p0); return;
     case kBuildM4v:
     case kBuildM4b:
     case kBuildM4a:

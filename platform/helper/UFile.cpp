@@ -65,6 +65,21 @@ std::int64_t UFile::Read(void* buffer, std::size_t count) {
   return Ready() ? std::int64_t(done) : -1;
 }
 
+std::int64_t UFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
+  std::size_t done = 0;
+  while (Ready() && done < count) {
+    const ssize_t n = pread(fd_, static_cast<char*>(buffer) + done, count - done, off_t(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      error_ = errno;
+      return -1;
+    }
+    if (n == 0) break;
+    done += std::size_t(n);
+  }
+  return Ready() ? std::int64_t(done) : -1;
+}
+
 std::int64_t UFile::Write(const void* buffer, std::size_t count) {
   std::size_t done = 0;
   while (Ready() && done < count) {

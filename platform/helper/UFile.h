@@ -20,6 +20,8 @@ class UFile {
               std::uint32_t attributes);
   // Bytes read or written; -1 on error.
   std::int64_t Read(void* buffer, std::size_t count);
+  // Reads at `offset` without moving the file position; bytes read or -1.
+  std::int64_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
   std::int64_t Write(const void* buffer, std::size_t count);
   std::int64_t GetFileSize() const;  // -1 when not open
   bool Ready() const { return fd_ >= 0; }
