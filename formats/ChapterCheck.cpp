@@ -122,7 +122,7 @@ std::vector<CheckedChapter> ChapterCheck::TrackChapters(const MovieTrack& track)
   return chapters;
 }
 
-// A 'chpl' chapter lasts until the next one starts, the last one until the movie ends.
+// A 'chpl' chapter lasts until the next one starts, the last one until the movie's header says it ends.
 std::vector<CheckedChapter> ChapterCheck::ChplChapters() const {
   std::vector<CheckedChapter> chapters;
   if (!sources_.chpl) return chapters;
@@ -130,7 +130,7 @@ std::vector<CheckedChapter> ChapterCheck::ChplChapters() const {
   for (std::size_t i = 0; i < list.size(); ++i) {
     const std::uint64_t start = Milliseconds(list[i].start, ChapterSources::kChplUnitsPerSecond);
     const std::uint64_t end = i + 1 < list.size() ? Milliseconds(list[i + 1].start, ChapterSources::kChplUnitsPerSecond)
-                                                  : std::max(start, sources_.EndMilliseconds());
+                                                  : std::max(start, Milliseconds(sources_.duration, sources_.timeScale));
     chapters.push_back({start, end, list[i].title});
   }
   return chapters;
