@@ -97,7 +97,7 @@ void ReadEdits(AtomReader& r, SampleTables& tables) {
     r.Field("media time", mediaTime, width);
     r.Skip(4);
     if (mediaTime != -1) {
-      tables.firstShown = mediaTime;
+      tables.firstShown = std::clamp<std::int64_t>(mediaTime, 0, std::numeric_limits<std::int64_t>::max() / 4);
       return;
     }
     tables.emptyEdit = SaturatingAdd(tables.emptyEdit, segment);
