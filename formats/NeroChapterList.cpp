@@ -1,6 +1,8 @@
 #include "formats/NeroChapterList.h"
 
+#include "platform/helper/TextEncoding.h"
 #include "platform/quicktime/QtTypes.h"
+#include "platform/quicktime/atoms/AtomReader.h"
 
 namespace {
 constexpr std::uint64_t kUnitsPerSecond = 10'000'000;
@@ -25,7 +27,7 @@ std::uint64_t NeroChapterList::InHundredNanoseconds(std::int64_t start) const {
 }
 
 void NeroChapterList::Add(std::int64_t start, const std::string& title) {
-  chapters.push_back(Chapter{InHundredNanoseconds(start), CutUtf8(title, kMaxTitleBytes)});
+  chapters.push_back(Entry{InHundredNanoseconds(start), CutUtf8(title, kMaxTitleBytes)});
 }
 
 bool NeroChapterList::AppendAtom(BinStorage& out) const {
@@ -34,10 +36,31 @@ bool NeroChapterList::AppendAtom(BinStorage& out) const {
   out.AppendU32(0x01000000, true);  // version 1, flags 0
   out.AppendU32(0, true);
   out.AppendByte(std::uint8_t(chapters.size()));
-  for (const Chapter& chapter : chapters) {
+  for (const Entry& chapter : chapters) {
     out.AppendU64(chapter.start, true);
     out.AppendPString(chapter.title, false, false);
   }
   out.EndAtom(Tag("chpl"));
   return true;
+}
+
+// Version 1 puts four more bytes before the count.
+std::optional<std::vector<NeroChapterList::Entry>> NeroChapterList::Read(std::span<const std::uint8_t> payload) {
+  AtomReader reader(payload);
+  std::uint8_t version = 0, count = 0;
+  std::uint32_t flags = 0;
+  reader.VersionFlags(version, flags);
+  if (version > 0) reader.Skip(4);
+  reader.Field("count", count);
+  std::vector<Entry> entries(count);
+  for (Entry& entry : entries) {
+    std::uint8_t length = 0;
+    std::vector<std::uint8_t> title;
+    reader.Field("start", entry.start);
+    reader.Field("length", length);
+    reader.Bytes("title", title, length);
+    entry.title = TextToUtf8(std::string_view(reinterpret_cast<const char*>(title.data()), title.size()));
+  }
+  if (reader.Status() != noErr) return std::nullopt;
+  return entries;
 }

@@ -32,16 +32,32 @@ void PodFileWriter::WriteMetadataTemplate() {
   Key("©lyr", "");
 }
 
-void PodFileWriter::Section(const char* name) { std::fprintf(out, "[%s]\n", name); }
+void PodFileWriter::Section(const char* name) { Put(std::string("[") + name + "]\n"); }
 
-void PodFileWriter::Section(const char* name, int number) { std::fprintf(out, "[%s%d]\n", name, number); }
-
-void PodFileWriter::Key(const char* key, const std::string& value) {
-  std::fprintf(out, "%s=%s\n", key, value.c_str());
+void PodFileWriter::Section(const char* name, int number) {
+  Put(std::string("[") + name + std::to_string(number) + "]\n");
 }
 
-void PodFileWriter::Line(const char* text) { std::fputs(text, out); }
+void PodFileWriter::Key(const char* key, const std::string& value) { Put(std::string(key) + "=" + value + "\n"); }
+
+void PodFileWriter::Line(const char* line) { Put(line); }
 
 void PodFileWriter::EmptyLines(int count) {
-  for (int i = 0; i < count; ++i) std::fputs("\n", out);
+  for (int i = 0; i < count; ++i) Put("\n");
+}
+
+void PodFileWriter::Put(const std::string& line) {
+  if (text) text->append(line);
+  else std::fputs(line.c_str(), out);
+}
+
+// The reader trims blanks and tabs from a value and takes one pair of
+// quotes around it away; it has no way to continue a value on another line.
+std::string PodFileWriter::Quoted(const std::string& value) {
+  std::string clean = value;
+  for (char& c : clean)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  const bool blankAtEnd = !clean.empty() && (clean.front() == ' ' || clean.back() == ' ');
+  const bool betweenQuotes = clean.size() >= 2 && clean.front() == '"' && clean.back() == '"';
+  return blankAtEnd || betweenQuotes ? '"' + clean + '"' : clean;
 }

@@ -44,6 +44,7 @@ enum CommandId : std::int32_t {
   kWriteM4a = 33,
   kWriteMov = 34,
   kChapterCheck = 35,
+  kPodFromChapters = 36,
 };
 
 constexpr std::int32_t kImmediate = -1;
@@ -89,6 +90,8 @@ const CmdlineSwitch kCommandTable[] = {
     {"qm", "<file.pod>", kBuildMov, 1, 1000, "create a quicktime movie"},
     {"pn", "<basename> ...", kPodFromAudio, 1, 1000, "generate pod file from multiple audio files"},
     {"pi", "<time><basename> ...", kPodFromImages, 2, 1000, "generate pod file from multiple image files"},
+    {"pc", "<basename> <file>", kPodFromChapters, 1, 1000,
+     "generate pod file that rebuilds a chaptered .m4a/.m4b/.mp4 file"},
     {"w4a", "<filename>", kWriteM4a, 1, kImmediate, "write M4A 'ftyp' header to the file"},
     {"wmov", "<filename>", kWriteMov, 1, kImmediate, "write MOV 'ftyp' header to the file"},
     {nullptr, nullptr, 0, 0, 0, nullptr},
@@ -284,6 +287,7 @@ void JOB::RunCommand(const CmdlineCmd& cmd, bool& imagesDone) {
       return;
     case kPodFromAudio: PodFromAudioList(Files, allowOverwrite, p0); return;
     case kPodFromImages: PodFromImageList(Files, allowOverwrite, std::atol(p0), Param(cmd, 1)); return;
+    case kPodFromChapters: PodFromChapterFile(Files, allowOverwrite, p0); return;
     default:
       if (cmd.id >= kTest && cmd.id <= kLastTest) RunTest(cmd.id - kTest, cmd.params, Files);
   }

@@ -119,6 +119,15 @@ OSErr InsertTrackSegment(Track source, Track dest, TimeValue sourceIn, TimeValue
 OSErr InsertMediaIntoTrack(Track track, TimeValue trackStart, TimeValue mediaTime, TimeValue mediaDuration, Fixed rate);
 constexpr OSType kTrackReferenceChapterList = Tag("chap");
 OSErr AddTrackReference(Track track, Track referenced, OSType kind, long* index);
+long GetTrackReferenceCount(Track track, OSType kind);
+// The `index`-th (1-based) track named by the track's references of `kind`;
+// null when there is none or it is not in the movie.
+Track GetTrackReference(Track track, OSType kind, long index);
+// Where the track starts presenting anything: its leading empty edits, in movie units.
+TimeValue GetTrackOffset(Track track);
+// The media time the track presents at track time `value` (movie units); -1
+// where it presents nothing.
+TimeValue TrackTimeToMediaTime(TimeValue value, Track track);
 
 // ---- Media. Sample descriptions are 1-based. Sound and image descriptions
 // are handed out and taken back with their fixed fields in the host's byte
@@ -143,3 +152,14 @@ long GetMediaSampleDescriptionCount(Media media);
 void GetMediaSampleDescription(Media media, long index, SampleDescriptionHandle description);
 OSErr SetMediaSampleDescription(Media media, long index, SampleDescriptionHandle description);
 MediaHandler GetMediaHandler(Media media);
+long GetMediaSampleCount(Media media);
+// Start and duration, in media units, of sample `sampleNumber` (1-based).
+void SampleNumToMediaTime(Media media, long sampleNumber, TimeValue* sampleTime, TimeValue* sampleDuration);
+// The sample that plays at media time `time`, read from the file it lies in:
+// its bytes into `dataOut` (refused with paramErr when `maxSizeToGrow` is
+// above 0 and smaller than the sample), its start, duration, description
+// and flags. One sample is given at a time whatever `maxNumberOfSamples`
+// asks; any out-parameter may be null.
+OSErr GetMediaSample(Media media, Handle dataOut, long maxSizeToGrow, long* size, TimeValue time,
+                     TimeValue* sampleTime, TimeValue* durationPerSample, SampleDescriptionHandle sampleDescription,
+                     long* sampleDescriptionIndex, long maxNumberOfSamples, long* numberOfSamples, short* sampleFlags);

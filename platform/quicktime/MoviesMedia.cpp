@@ -1,6 +1,10 @@
-// The media family: clock and duration, sample additions, data references
-// and sample descriptions.
+// The media family: clock and duration, sample additions and reads, data
+// references and sample descriptions.
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 
 #include "platform/quicktime/DescriptionByteOrder.h"
 #include "platform/quicktime/MovieStorage.h"
@@ -40,6 +44,48 @@ OSErr AddSamples(MediaRecord& media, std::uint64_t offset, unsigned long size, T
   media.samples.AppendSamples(offset, std::uint32_t(size / std::uint64_t(count)), std::uint32_t(duration),
                               std::uint32_t(count), index, !(flags & mediaSampleNotSync));
   return noErr;
+}
+
+// Where sample `index` (from 0) lies: its offset in its file, its size and description.
+struct SamplePlace {
+  std::uint64_t offset = 0, size = 0;
+  std::uint32_t description = 0;
+};
+
+bool PlaceOf(const SampleTable& samples, std::uint64_t index, SamplePlace& place) {
+  std::uint64_t first = 0;
+  for (const SampleTable::Chunk& chunk : samples.Chunks()) {
+    if (index >= first + chunk.sampleCount) {
+      first += chunk.sampleCount;
+      continue;
+    }
+    place.offset = chunk.offset;
+    for (std::uint64_t k = first; k < index; ++k) place.offset += samples.SampleSize(k);
+    place.size = samples.SampleSize(index);
+    place.description = chunk.description;
+    return true;
+  }
+  return false;
+}
+
+OSErr ReadBytes(const std::string& path, std::uint64_t offset, std::vector<std::uint8_t>& bytes) {
+  const int fd = MovieStorage::OpenForReading(path);
+  if (fd < 0) return ToolboxState::Failure(couldNotResolveDataRef, "cannot open \"" + path + "\"");
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done, off_t(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += std::size_t(n);
+  }
+  ::close(fd);
+  if (done == bytes.size()) return noErr;
+  return ToolboxState::Failure(ioErr, "\"" + path + "\" ends inside a sample");
+}
+
+bool IsSync(const SampleTable& samples, std::uint64_t index) {
+  const auto& sync = samples.SyncSamples();
+  return !sync || std::binary_search(sync->begin(), sync->end(), std::uint32_t(index + 1));
 }
 }  // namespace
 
@@ -144,4 +190,47 @@ OSErr SetMediaSampleDescription(Media media, long index, SampleDescriptionHandle
 MediaHandler GetMediaHandler(Media media) {
   Done(media ? noErr : invalidMedia);
   return media;
+}
+
+long GetMediaSampleCount(Media media) {
+  if (!media) return Done(invalidMedia), 0;
+  Done(noErr);
+  return long(std::min<std::uint64_t>(media->samples.SampleCount(), LONG_MAX));
+}
+
+void SampleNumToMediaTime(Media media, long sampleNumber, TimeValue* sampleTime, TimeValue* sampleDuration) {
+  if (sampleTime) *sampleTime = -1;
+  if (sampleDuration) *sampleDuration = 0;
+  if (!media) return void(Done(invalidMedia));
+  if (sampleNumber < 1 || std::uint64_t(sampleNumber) > media->samples.SampleCount())
+    return void(Done(invalidSampleNum));
+  const std::uint64_t start = media->samples.StartOf(std::uint64_t(sampleNumber - 1));
+  if (sampleTime) *sampleTime = TimeValue(start);
+  if (sampleDuration) *sampleDuration = TimeValue(media->samples.StartOf(std::uint64_t(sampleNumber)) - start);
+  Done(noErr);
+}
+
+OSErr GetMediaSample(Media media, Handle dataOut, long maxSizeToGrow, long* size, TimeValue time,
+                     TimeValue* sampleTime, TimeValue* durationPerSample, SampleDescriptionHandle sampleDescription,
+                     long* sampleDescriptionIndex, long, long* numberOfSamples, short* sampleFlags) {
+  if (!media) return Done(invalidMedia);
+  std::uint64_t index = 0, start = 0;
+  if (time < 0 || !media->samples.Locate(std::uint64_t(time), index, start)) return Done(invalidTime);
+  SamplePlace place;
+  if (!PlaceOf(media->samples, index, place)) return Done(invalidSampleTable);
+  if (maxSizeToGrow > 0 && place.size > std::uint64_t(maxSizeToGrow)) return Done(paramErr);
+  const std::uint16_t ref = media->DataRefOf(place.description);
+  if (ref == 0 || ref > media->dataRefs.size()) return Done(badDataRefIndex);
+  if (dataOut) {
+    dataOut->resize(std::size_t(place.size));
+    if (const OSErr err = ReadBytes(media->dataRefs[ref - 1u], place.offset, *dataOut); err != noErr) return err;
+  }
+  if (size) *size = long(place.size);
+  if (sampleTime) *sampleTime = TimeValue(start);
+  if (durationPerSample) *durationPerSample = TimeValue(media->samples.StartOf(index + 1) - start);
+  if (sampleDescriptionIndex) *sampleDescriptionIndex = long(place.description);
+  if (numberOfSamples) *numberOfSamples = 1;
+  if (sampleFlags) *sampleFlags = IsSync(media->samples, index) ? 0 : mediaSampleNotSync;
+  if (sampleDescription) GetMediaSampleDescription(media, long(place.description), sampleDescription);
+  return Done(noErr);
 }

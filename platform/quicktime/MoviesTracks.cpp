@@ -1,5 +1,6 @@
 // The track family: new tracks and media, their settings, empty copies,
-// segment and media insertion, track references.
+// segment and media insertion, track references, and where a track presents
+// its media.
 #include <algorithm>
 
 #include "platform/quicktime/Movies.h"
@@ -122,4 +123,46 @@ OSErr AddTrackReference(Track track, Track referenced, OSType kind, long* index)
   if (found == ids.end()) found = ids.insert(ids.end(), referenced->id);
   if (index) *index = long(found - ids.begin() + 1);
   return Done(noErr);
+}
+
+long GetTrackReferenceCount(Track track, OSType kind) {
+  if (!track) return Done(invalidTrack), 0;
+  Done(noErr);
+  const auto found = track->references.find(kind);
+  return found == track->references.end() ? 0 : long(found->second.size());
+}
+
+Track GetTrackReference(Track track, OSType kind, long index) {
+  if (!track) return Done(invalidTrack), nullptr;
+  const auto found = track->references.find(kind);
+  if (index < 1 || found == track->references.end() || std::size_t(index) > found->second.size())
+    return Done(badTrackIndex), nullptr;
+  TrackRecord* referenced = track->movie.TrackById(found->second[std::size_t(index - 1)]);
+  Done(referenced ? noErr : trackIDNotFound);
+  return referenced;
+}
+
+TimeValue GetTrackOffset(Track track) {
+  if (!track) return Done(invalidTrack), 0;
+  std::uint64_t empty = 0;
+  for (const TrackRecord::Edit& edit : track->edits) {
+    if (edit.mediaTime >= 0) break;
+    empty += edit.trackDuration;
+  }
+  return ToolboxState::Duration(empty);
+}
+
+TimeValue TrackTimeToMediaTime(TimeValue value, Track track) {
+  if (!track) return Done(invalidTrack), -1;
+  if (value < 0) return Done(invalidTime), -1;
+  Done(noErr);
+  std::uint64_t editStart = 0;
+  for (const TrackRecord::Edit& edit : track->edits) {
+    const std::uint64_t into = std::uint64_t(value) - editStart;
+    editStart += edit.trackDuration;
+    if (std::uint64_t(value) >= editStart) continue;
+    if (edit.mediaTime < 0) return -1;
+    return edit.mediaTime + ConvertTimeScale(TimeValue(into), track->movie.timeScale, track->media.timeScale);
+  }
+  return -1;
 }
