@@ -153,7 +153,7 @@ TEST(CommandLine, HelpListsTheDocumentedSwitchesAndEndsWithThree) {
   EXPECT_NE(printed.find("\n -q4    <file.pod> create enhanced podcast with .mov file extention\n"),
             std::string::npos);
   for (const char* hidden : {" -h ", " -t0", " -dummy", " -install"}) EXPECT_EQ(printed.find(hidden), std::string::npos);
-  EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2 + 25);
+  EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2 + 26);
 }
 
 TEST(CommandLine, NumberListsAndAbsolutePaths) {
