@@ -1,7 +1,6 @@
 #include "formats/ChapterSources.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 #include "platform/quicktime/atoms/AtomReader.h"
@@ -283,7 +282,7 @@ bool ChapterSources::Fail(const std::string& why) {
 bool ChapterSources::Read(std::span<const std::uint8_t> file) {
   return Read(file.size(), [file](std::uint64_t offset, std::span<std::uint8_t> into) {
     if (offset > file.size() || into.size() > file.size() - offset) return false;
-    std::memcpy(into.data(), file.data() + offset, into.size());
+    std::copy_n(file.begin() + std::ptrdiff_t(offset), into.size(), into.begin());
     return true;
   });
 }
