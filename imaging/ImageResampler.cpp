@@ -66,19 +66,45 @@ bool KernelOf(int filter, Kernel& kernel) {
 }
 
 // For every pixel of the output line: the first input pixel that counts and
-// the weights of it and the ones after it, which add up to exactly one.
+// the weights of it and the ones after it, which add up to exactly one. The
+// taps of a pixel come in pairs, the last one padded with a weight of 0.
 struct Taps {
-  std::vector<int> first, count;
-  std::vector<std::int32_t> weights;  // `most` a pixel
+  std::vector<int> first, count;       // count is even
+  std::vector<std::int16_t> weights;  // `most` a pixel
   int most = 0;
 
-  const std::int32_t* Of(int pixel) const { return &weights[std::size_t(pixel) * std::size_t(most)]; }
+  const std::int16_t* Of(int pixel) const { return &weights[std::size_t(pixel) * std::size_t(most)]; }
 };
 
+// Weights in whole numbers; the rounding is given back to the largest, and
+// the ones rounded to 0 at either end are left out.
+int Quantise(const std::vector<double>& raw, int n, double total, int nearest, std::int16_t* w) {
+  if (total == 0.0) {  // between the taps of a box: the nearest pixel
+    w[0] = std::int16_t(kOne);
+    return nearest;
+  }
+  std::vector<std::int32_t> whole(std::size_t(n), 0);
+  std::int32_t sum = 0;
+  int largest = 0;
+  for (int k = 0; k < n; ++k) {
+    sum += whole[std::size_t(k)] = std::int32_t(std::lround(raw[std::size_t(k)] / total * kOne));
+    if (whole[std::size_t(k)] > whole[std::size_t(largest)]) largest = k;
+  }
+  whole[std::size_t(largest)] += kOne - sum;
+  int from = 0, to = n;
+  while (whole[std::size_t(from)] == 0) ++from;
+  while (whole[std::size_t(to - 1)] == 0) --to;
+  for (int k = from; k < to; ++k) w[k - from] = std::int16_t(whole[std::size_t(k)]);
+  return from;
+}
+
+// A side that keeps its size keeps its pixels, as FreeImage leaves it, even
+// with a filter that blurs.
 Taps MakeTaps(int in, int out, const Kernel& kernel) {
-  const double scale = double(in) / out, stretch = std::max(1.0, scale), reach = kernel.reach * stretch;
+  const double scale = double(in) / out, stretch = std::max(1.0, scale);
+  const double reach = in == out ? 0.0 : kernel.reach * stretch;
   Taps taps;
-  taps.most = int(std::ceil(reach)) * 2 + 1;
+  taps.most = (int(std::ceil(reach)) + 1) * 2;
   taps.first.resize(std::size_t(out));
   taps.count.resize(std::size_t(out));
   taps.weights.assign(std::size_t(out) * std::size_t(taps.most), 0);
@@ -86,23 +112,15 @@ Taps MakeTaps(int in, int out, const Kernel& kernel) {
   for (int o = 0; o < out; ++o) {
     const double centre = (o + 0.5) * scale;
     const int low = std::max(0, int(std::floor(centre - reach))), high = std::min(in, int(std::ceil(centre + reach)));
-    const int n = std::min(std::max(high - low, 1), taps.most);
+    const int n = std::min(std::max(high - low, 1), taps.most - 1);
     double total = 0;
     for (int k = 0; k < n; ++k) total += raw[std::size_t(k)] = kernel.at((low + k + 0.5 - centre) / stretch);
-    std::int32_t* w = &taps.weights[std::size_t(o) * std::size_t(taps.most)];
-    if (total == 0.0) {  // between the taps of a box: the nearest pixel
-      w[std::clamp(int(centre) - low, 0, n - 1)] = kOne;
-    } else {
-      std::int32_t sum = 0;
-      int largest = 0;
-      for (int k = 0; k < n; ++k) {
-        sum += w[k] = std::int32_t(std::lround(raw[std::size_t(k)] / total * kOne));
-        if (w[k] > w[largest]) largest = k;
-      }
-      w[largest] += kOne - sum;
-    }
-    taps.first[std::size_t(o)] = low;
-    taps.count[std::size_t(o)] = n;
+    std::int16_t* w = &taps.weights[std::size_t(o) * std::size_t(taps.most)];
+    const int skipped = Quantise(raw, n, total, std::clamp(int(centre) - low, 0, n - 1), w);
+    int used = 0;
+    for (int k = 0; k < n - skipped; ++k) used = w[k] != 0 ? k + 1 : used;
+    taps.first[std::size_t(o)] = low + skipped;
+    taps.count[std::size_t(o)] = (used + 1) & ~1;
   }
   return taps;
 }
@@ -116,75 +134,154 @@ struct Plane {
   std::uint8_t* Row(int y) const { return bits + std::size_t(y) * pitch; }
 };
 
-// sums[x] += weight0 * first[x] + weight1 * second[x] for every byte of two rows.
-void AddRows(std::int32_t* sums, const std::uint8_t* first, const std::uint8_t* second, std::int32_t weight0,
-             std::int32_t weight1, std::size_t length) {
-  std::size_t x = 0;
-#if defined(__SSE2__)
-  // Bytes of the two rows side by side as 16-bit pairs, each pair multiplied
-  // by the two weights and added in one instruction.
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i weights = _mm_set1_epi32(std::int32_t(std::uint32_t(weight1) << 16 | std::uint16_t(weight0)));
-  for (; x + 16 <= length; x += 16) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + x));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(second + x));
-    const __m128i aLow = _mm_unpacklo_epi8(a, zero), aHigh = _mm_unpackhi_epi8(a, zero);
-    const __m128i bLow = _mm_unpacklo_epi8(b, zero), bHigh = _mm_unpackhi_epi8(b, zero);
-    const __m128i parts[4] = {_mm_madd_epi16(_mm_unpacklo_epi16(aLow, bLow), weights),
-                              _mm_madd_epi16(_mm_unpackhi_epi16(aLow, bLow), weights),
-                              _mm_madd_epi16(_mm_unpacklo_epi16(aHigh, bHigh), weights),
-                              _mm_madd_epi16(_mm_unpackhi_epi16(aHigh, bHigh), weights)};
-    for (int i = 0; i < 4; ++i) {
-      __m128i* sum = reinterpret_cast<__m128i*>(sums + x + 4 * i);
-      _mm_storeu_si128(sum, _mm_add_epi32(_mm_loadu_si128(sum), parts[i]));
-    }
-  }
-#endif
-  for (; x < length; ++x) sums[x] += weight0 * first[x] + weight1 * second[x];
+// The two weights of a pair as the one 32-bit number a 16-bit multiply-add takes.
+std::int32_t PairOf(const std::int16_t* w) {
+  return std::int32_t(std::uint32_t(std::uint16_t(w[1])) << 16 | std::uint16_t(w[0]));
 }
 
-// Each output row mixes whole input rows, two at a time.
-void ScaleRows(const Plane& in, const Plane& out, int bytes, const Taps& taps) {
-  const std::size_t length = std::size_t(in.width) * std::size_t(bytes);
-  std::vector<std::int32_t> sums(length);
-  for (int y = 0; y < out.height; ++y) {
-    std::fill(sums.begin(), sums.end(), kHalf);
-    const std::int32_t* w = taps.Of(y);
-    const int first = taps.first[std::size_t(y)], count = taps.count[std::size_t(y)];
+// One output row from `count` input rows (a pair at a time; the padding pair
+// member points at a real row with weight 0).
+void MixRows(const std::uint8_t* const* rows, const std::int16_t* w, int count, std::uint8_t* target,
+             std::size_t length) {
+  std::size_t x = 0;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time, every pair of rows multiplied and added in one
+  // instruction, the sums kept in registers until the row is done.
+  const __m128i zero = _mm_setzero_si128();
+  for (; x + 16 <= length; x += 16) {
+    __m128i sum[4];
+    for (__m128i& s : sum) s = _mm_set1_epi32(kHalf);
     for (int k = 0; k < count; k += 2) {
-      // An odd last row goes with itself at weight 0.
-      const int next = k + 1 < count ? k + 1 : k;
-      AddRows(sums.data(), in.Row(first + k), in.Row(first + next), w[k], k + 1 < count ? w[k + 1] : 0, length);
+      const __m128i weights = _mm_set1_epi32(PairOf(w + k));
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + x));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k + 1] + x));
+      const __m128i low = _mm_unpacklo_epi8(a, b), high = _mm_unpackhi_epi8(a, b);
+      sum[0] = _mm_add_epi32(sum[0], _mm_madd_epi16(_mm_unpacklo_epi8(low, zero), weights));
+      sum[1] = _mm_add_epi32(sum[1], _mm_madd_epi16(_mm_unpackhi_epi8(low, zero), weights));
+      sum[2] = _mm_add_epi32(sum[2], _mm_madd_epi16(_mm_unpacklo_epi8(high, zero), weights));
+      sum[3] = _mm_add_epi32(sum[3], _mm_madd_epi16(_mm_unpackhi_epi8(high, zero), weights));
     }
-    std::uint8_t* target = out.Row(y);
-    for (std::size_t x = 0; x < length; ++x) target[x] = Clamped(sums[x]);
+    for (__m128i& s : sum) s = _mm_srai_epi32(s, kBits);
+    const __m128i bytes =
+        _mm_packus_epi16(_mm_packs_epi32(sum[0], sum[1]), _mm_packs_epi32(sum[2], sum[3]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), bytes);
   }
+#endif
+  for (; x < length; ++x) {
+    std::int32_t sum = kHalf;
+    for (int k = 0; k < count; ++k) sum += w[k] * rows[k][x];
+    target[x] = Clamped(sum);
+  }
+}
+
+#if defined(__SSE2__)
+// Every pixel beside the next as 16-bit channels, b0 b1 g0 g1 r0 r1 a0 a1
+// (a0 a1 are whatever follows at 24 bits), so that a pair of taps is one
+// load and one multiply-add. Loads of 8 bytes stay inside the row; the last
+// pixels, and the zero one after them for the padding tap, come from a copy.
+template <int kBytes>
+void Interleave(const std::uint8_t* row, int width, std::int16_t* pairs) {
+  const __m128i zero = _mm_setzero_si128();
+  const auto pairAt = [&](const std::uint8_t* pixel, int x) {
+    const __m128i two = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixel));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pairs + std::size_t(x) * 8),
+                     _mm_unpacklo_epi8(_mm_unpacklo_epi8(two, _mm_srli_si128(two, kBytes)), zero));
+  };
+  const int direct = std::max(0, width - (kBytes == 3 ? 2 : 1));
+  for (int x = 0; x < direct; ++x) pairAt(row + std::size_t(x) * kBytes, x);
+  std::uint8_t tail[4 * 8] = {};
+  std::memcpy(tail, row + std::size_t(direct) * kBytes, std::size_t(width - direct) * kBytes);
+  for (int x = direct; x < width; ++x) pairAt(tail + std::size_t(x - direct) * kBytes, x);
 }
 
 template <int kBytes>
-void ScaleColumns(const Plane& in, const Plane& out, const Taps& taps) {
-  for (int y = 0; y < in.height; ++y) {
-    const std::uint8_t* row = in.Row(y);
-    std::uint8_t* target = out.Row(y);
-    for (int x = 0; x < out.width; ++x) {
-      std::int32_t sums[kBytes];
-      std::fill(sums, sums + kBytes, kHalf);
-      const std::int32_t* w = taps.Of(x);
-      const std::uint8_t* pixel = row + std::size_t(taps.first[std::size_t(x)]) * kBytes;
-      for (int k = 0; k < taps.count[std::size_t(x)]; ++k, pixel += kBytes) {
-        for (int c = 0; c < kBytes; ++c) sums[c] += w[k] * pixel[c];
-      }
-      for (int c = 0; c < kBytes; ++c) target[x * kBytes + c] = Clamped(sums[c]);
+void MixColumns(const std::int16_t* pairs, const Taps& taps, int width, std::uint8_t* target) {
+  for (int x = 0; x < width; ++x) {
+    const std::int16_t* w = taps.Of(x);
+    const std::int16_t* pair = pairs + std::size_t(taps.first[std::size_t(x)]) * 8;
+    __m128i sum = _mm_set1_epi32(kHalf);
+    for (int k = 0; k < taps.count[std::size_t(x)]; k += 2) {
+      const __m128i channels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pair + std::size_t(k) * 8));
+      sum = _mm_add_epi32(sum, _mm_madd_epi16(channels, _mm_set1_epi32(PairOf(w + k))));
     }
+    const __m128i packed = _mm_srai_epi32(sum, kBits);
+    const std::int32_t pixel = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(packed, packed), packed));
+    std::memcpy(target + std::size_t(x) * kBytes, &pixel, kBytes);
   }
 }
 
-void ScaleColumns(const Plane& in, const Plane& out, int bytes, const Taps& taps) {
-  if (bytes == 3) {
-    ScaleColumns<3>(in, out, taps);
-  } else {
-    ScaleColumns<4>(in, out, taps);
+// Scales rows across, one at a time.
+class ColumnMixer {
+ public:
+  ColumnMixer(const Taps& taps, int inWidth, int outWidth, int bytes)
+      : taps_(taps), inWidth_(inWidth), outWidth_(outWidth), bytes_(bytes), pairs_(std::size_t(inWidth) * 8) {}
+
+  void Mix(const std::uint8_t* row, std::uint8_t* target) {
+    if (bytes_ == 3) {
+      Interleave<3>(row, inWidth_, pairs_.data());
+      MixColumns<3>(pairs_.data(), taps_, outWidth_, target);
+    } else {
+      Interleave<4>(row, inWidth_, pairs_.data());
+      MixColumns<4>(pairs_.data(), taps_, outWidth_, target);
+    }
   }
+
+ private:
+  const Taps& taps_;
+  int inWidth_, outWidth_, bytes_;
+  std::vector<std::int16_t> pairs_;
+};
+#else
+class ColumnMixer {
+ public:
+  ColumnMixer(const Taps& taps, int inWidth, int outWidth, int bytes)
+      : taps_(taps), outWidth_(outWidth), bytes_(bytes), row_((std::size_t(inWidth) + 1) * std::size_t(bytes), 0) {}
+
+  // The copy gives the padding tap a pixel to read.
+  void Mix(const std::uint8_t* row, std::uint8_t* target) {
+    std::memcpy(row_.data(), row, row_.size() - std::size_t(bytes_));
+    for (int x = 0; x < outWidth_; ++x) {
+      const std::int16_t* w = taps_.Of(x);
+      const std::uint8_t* pixel = row_.data() + std::size_t(taps_.first[std::size_t(x)]) * std::size_t(bytes_);
+      for (int c = 0; c < bytes_; ++c) {
+        std::int32_t sum = kHalf;
+        for (int k = 0; k < taps_.count[std::size_t(x)]; ++k) sum += w[k] * pixel[k * bytes_ + c];
+        target[x * bytes_ + c] = Clamped(sum);
+      }
+    }
+  }
+
+ private:
+  const Taps& taps_;
+  int outWidth_, bytes_;
+  std::vector<std::uint8_t> row_;
+};
+#endif
+
+// Rows that shrink are mixed first, each straight into one row that is then
+// scaled across; rows that grow are mixed from rows already scaled across,
+// which are fewer.
+void Scale(const Plane& in, const Plane& out, int bytes, const Taps& across, const Taps& down) {
+  ColumnMixer columns(across, in.width, out.width, bytes);
+  std::vector<const std::uint8_t*> rows(std::size_t(down.most));
+  const auto mixDown = [&](const Plane& from, int y, std::uint8_t* target) {
+    const int first = down.first[std::size_t(y)], count = down.count[std::size_t(y)];
+    for (int k = 0; k < count; ++k) rows[std::size_t(k)] = from.Row(std::min(first + k, from.height - 1));
+    MixRows(rows.data(), down.Of(y), count, target, std::size_t(from.width) * std::size_t(bytes));
+  };
+  if (out.height < in.height) {
+    std::vector<std::uint8_t> row(std::size_t(in.width) * std::size_t(bytes));
+    for (int y = 0; y < out.height; ++y) {
+      mixDown(in, y, row.data());
+      columns.Mix(row.data(), out.Row(y));
+    }
+    return;
+  }
+  const std::size_t pitch = std::size_t(out.width) * std::size_t(bytes);
+  std::vector<std::uint8_t> middle(pitch * std::size_t(in.height));
+  const Plane scaled{middle.data(), pitch, out.width, in.height};
+  for (int y = 0; y < in.height; ++y) columns.Mix(in.Row(y), scaled.Row(y));
+  for (int y = 0; y < out.height; ++y) mixDown(scaled, y, out.Row(y));
 }
 
 FiBitmap Allocate(FIBITMAP* like, int width, int height) {
@@ -216,17 +313,7 @@ FiBitmap ImageResampler::Resample(FIBITMAP* dib, int width, int height) const {
   const int inWidth = int(FreeImage_GetWidth(dib)), inHeight = int(FreeImage_GetHeight(dib));
   const int bytes = int(FreeImage_GetBPP(dib)) / 8;
   const Taps across = MakeTaps(inWidth, width, kernel), down = MakeTaps(inHeight, height, kernel);
-  // The pass across runs on the fewer rows: after the rows when they shrink.
-  const bool rowsFirst = height < inHeight;
-  FiBitmap middle = rowsFirst ? Allocate(dib, inWidth, height) : Allocate(dib, width, inHeight);
   FiBitmap result = Allocate(dib, width, height);
-  if (!middle || !result) return FiBitmap(nullptr, &FreeImage_Unload);
-  if (rowsFirst) {
-    ScaleRows(PlaneOf(dib), PlaneOf(middle.get()), bytes, down);
-    ScaleColumns(PlaneOf(middle.get()), PlaneOf(result.get()), bytes, across);
-  } else {
-    ScaleColumns(PlaneOf(dib), PlaneOf(middle.get()), bytes, across);
-    ScaleRows(PlaneOf(middle.get()), PlaneOf(result.get()), bytes, down);
-  }
+  if (result) Scale(PlaneOf(dib), PlaneOf(result.get()), bytes, across, down);
   return result;
 }

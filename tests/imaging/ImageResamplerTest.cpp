@@ -41,7 +41,7 @@ TEST(ImageResampler, ScalesLikeFreeImageWithEveryFilter) {
     int fromW, fromH, toW, toH;
   };
   const Size sizes[] = {{803, 601, 360, 240}, {640, 360, 97, 41}, {90, 60, 360, 241}, {300, 200, 300, 77},
-                        {7, 5, 1, 1}};
+                        {7, 5, 1, 1}, {3, 41, 3, 17}, {41, 2, 17, 1}};
   for (const int filter : {FILTER_BOX, FILTER_BICUBIC, FILTER_BILINEAR, FILTER_BSPLINE, FILTER_CATMULLROM,
                            FILTER_LANCZOS3}) {
     for (const Size& s : sizes) {
