@@ -1,6 +1,7 @@
 #include "imaging/ImageBitmap.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "imaging/ImageFiles.h"
 #include "platform/gdi/FitRect.h"
@@ -159,18 +160,14 @@ void ImageBitmap::Unload() {
   }
 }
 
+// One row is coloured pixel by pixel and copied to the others.
 bool ImageBitmap::Fill(COLORREF colour, std::uint8_t alpha) {
   if (!loaded || (bpp != 24 && bpp != 32)) return false;
-  const std::uint8_t blue = std::uint8_t(colour >> 16), green = std::uint8_t(colour >> 8), red = std::uint8_t(colour);
-  for (int y = 0; y < height; ++y) {
-    BYTE* pixel = FreeImage_GetScanLine(dib.get(), y);
-    for (int x = 0; x < width; ++x) {
-      *pixel++ = blue;
-      *pixel++ = green;
-      *pixel++ = red;
-      if (bpp == 32) *pixel++ = alpha;
-    }
-  }
+  const std::uint8_t pixel[4] = {std::uint8_t(colour >> 16), std::uint8_t(colour >> 8), std::uint8_t(colour), alpha};
+  const std::size_t bytes = std::size_t(bpp) / 8, length = std::size_t(width) * bytes;
+  BYTE* first = FreeImage_GetScanLine(dib.get(), 0);
+  for (std::size_t x = 0; x < length; x += bytes) std::memcpy(first + x, pixel, bytes);
+  for (int y = 1; y < height; ++y) std::memcpy(FreeImage_GetScanLine(dib.get(), y), first, length);
   return true;
 }
 
