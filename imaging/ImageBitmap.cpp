@@ -9,6 +9,7 @@
 #include "platform/helper/UFile.h"
 #include "imaging/ImageMessages.h"
 #include "imaging/ImageResampler.h"
+#include "imaging/JpegReducer.h"
 
 namespace {
 // Deep images (16 bits a channel, floating point) become ordinary 8-bit a
@@ -56,16 +57,25 @@ Header ReadHeader(FREE_IMAGE_FORMAT format, const std::string& file) {
   return Header{true, int(FreeImage_GetWidth(header.get())), int(FreeImage_GetHeight(header.get()))};
 }
 
-// FreeImage's JPEG load takes, in the upper half of its flags, the size the
-// longer side must keep, and picks the largest DCT reduction that keeps it.
-int ReducingFlags(FREE_IMAGE_FORMAT format, const Header& header, int fitWidth, int fitHeight) {
+// How many pixels the longer side of a JPEG must keep when decoded reduced
+// by its DCT scaling (1/2, 1/4 or 1/8), or 0 when it is not to be reduced.
+int KeptSide(FREE_IMAGE_FORMAT format, const Header& header, int fitWidth, int fitHeight) {
   if (format != FIF_JPEG || !header.read || fitWidth <= 0 || fitHeight <= 0) return 0;
   RECT fitted;
   FitRectInRect(fitted, RECT{0, 0, fitWidth, fitHeight}, RECT{0, 0, header.width, header.height}, 1.0);
   const int longer = header.width >= header.height ? fitted.right - fitted.left : fitted.bottom - fitted.top;
   const long long keep = 2ll * longer;
   if (keep * 2 > std::max(header.width, header.height) || keep > 0x7FFF) return 0;
-  return int(keep) << 16;
+  return int(keep);
+}
+
+// Our own reduced decode, or else FreeImage's, which takes the side to keep
+// in the upper half of its flags.
+FiBitmap LoadReduced(const std::string& file, int keep) {
+  std::string bytes;
+  FiBitmap image = ReadWholeFile(file, bytes) ? JpegReducer::Decode(bytes, keep) : FiBitmap(nullptr, &FreeImage_Unload);
+  if (image) return image;
+  return FiBitmap(FreeImage_Load(FIF_JPEG, file.c_str(), keep << 16), &FreeImage_Unload);
 }
 
 using MemoryFile = std::unique_ptr<FIMEMORY, decltype(&FreeImage_CloseMemory)>;
@@ -121,15 +131,16 @@ bool ImageBitmap::LoadToFit(const std::string& file, int fitWidth, int fitHeight
     ImageErrorPrintf("image too large: \"%s\"\n", file.c_str());
     return false;
   }
-  const int flags = ReducingFlags(FREE_IMAGE_FORMAT(format), header, fitWidth, fitHeight);
-  FiBitmap image = Standardised(
-      FiBitmap(FreeImage_Load(FREE_IMAGE_FORMAT(format), file.c_str(), flags), &FreeImage_Unload));
+  const int keep = KeptSide(FREE_IMAGE_FORMAT(format), header, fitWidth, fitHeight);
+  FiBitmap image = Standardised(keep ? LoadReduced(file, keep)
+                                     : FiBitmap(FreeImage_Load(FREE_IMAGE_FORMAT(format), file.c_str(), 0),
+                                                &FreeImage_Unload));
   if (!image) {
     ImageErrorPrintf("error load file: \"%s\"\n", file.c_str());
     return false;
   }
   // A reduced decode keeps the proportions only to a pixel; the header's are exact.
-  Take(std::move(image), file, flags ? header.width : 0, flags ? header.height : 0);
+  Take(std::move(image), file, keep ? header.width : 0, keep ? header.height : 0);
   return true;
 }
 

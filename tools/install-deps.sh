@@ -7,7 +7,7 @@ packages=(
   build-essential cmake make pkg-config git
   clang libclang-rt-14-dev libfuzzer-14-dev
   googletest libgtest-dev libgmock-dev
-  libfreeimage-dev libpango1.0-dev libcairo2-dev libglib2.0-dev
+  libfreeimage-dev libjpeg62-turbo-dev libpango1.0-dev libcairo2-dev libglib2.0-dev
   fonts-liberation2 fonts-dejavu-core fontconfig
   libavcodec-dev libavformat-dev libavutil-dev libswresample-dev
   ffmpeg sox libsox-fmt-all espeak-ng mediainfo atomicparsley
