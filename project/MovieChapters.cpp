@@ -1,6 +1,7 @@
 #include "project/MovieChapters.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "formats/NeroChapterList.h"
 #include "formats/TextSampleReader.h"
@@ -39,7 +40,9 @@ bool MovieChapters::Read(Movie movie) {
   return true;
 }
 
+// A project's times hold their whole seconds in 32 bits.
 std::vector<std::string> MovieChapters::CutAt(std::int64_t end) {
+  end = std::min<std::int64_t>(end, std::int64_t(INT32_MAX) * timeScale);
   std::vector<std::string> dropped;
   std::erase_if(chapters, [&](const Chapter& chapter) {
     if (chapter.start < end) return false;

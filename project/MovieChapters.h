@@ -28,7 +28,8 @@ class MovieChapters {
   // 'chpl' list with chapters.
   bool Read(Movie movie);
   // Leaves out the chapters and links that start at or after `end` (units of
-  // `timeScale`); the titles of the chapters left out.
+  // `timeScale`), or too late for a project to say; the titles of the
+  // chapters left out.
   std::vector<std::string> CutAt(std::int64_t end);
 
   Source source = Source::kNone;
