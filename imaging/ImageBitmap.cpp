@@ -69,11 +69,26 @@ int KeptSide(FREE_IMAGE_FORMAT format, const Header& header, int fitWidth, int f
   return int(keep);
 }
 
+// A file's bytes in one read of its size.
+bool ReadBytes(const std::string& file, std::string& bytes) {
+  UFile in;
+  if (!in.Open(file, GENERIC_READ, FILE_SHARE_READ, FILE_ATTRIBUTE_NORMAL)) return false;
+  const std::int64_t size = in.GetFileSize();
+  if (size <= 0) return false;
+  bytes.resize(std::size_t(size));
+  for (std::size_t done = 0; done < bytes.size();) {
+    const std::int64_t n = in.Read(bytes.data() + done, bytes.size() - done);
+    if (n <= 0) return false;
+    done += std::size_t(n);
+  }
+  return true;
+}
+
 // Our own reduced decode, or else FreeImage's, which takes the side to keep
 // in the upper half of its flags.
 FiBitmap LoadReduced(const std::string& file, int keep) {
   std::string bytes;
-  FiBitmap image = ReadWholeFile(file, bytes) ? JpegReducer::Decode(bytes, keep) : FiBitmap(nullptr, &FreeImage_Unload);
+  FiBitmap image = ReadBytes(file, bytes) ? JpegReducer::Decode(bytes, keep) : FiBitmap(nullptr, &FreeImage_Unload);
   if (image) return image;
   return FiBitmap(FreeImage_Load(FIF_JPEG, file.c_str(), keep << 16), &FreeImage_Unload);
 }
