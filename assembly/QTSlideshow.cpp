@@ -14,13 +14,15 @@
 #include "platform/helper/FileSystem.h"
 #include "project/EditPointAudio.h"
 #include "project/EditPointChapter.h"
+#include "project/EditPointLink.h"
 #include "project/PodProject.h"
 
 namespace {
 constexpr Fixed kNormalRate = 0x10000;
 }  // namespace
 
-QTSlideshow::QTSlideshow(PodProject& project) : project(&project), timeScale(project.timeScale) {}
+QTSlideshow::QTSlideshow(PodProject& project)
+    : project(&project), timeScale(project.timeScale), timeline(project.timeScale) {}
 
 QTSlideshow::~QTSlideshow() {
   videoTrack.reset();
@@ -104,33 +106,42 @@ bool QTSlideshow::Build(const EPTrackList* audio, const EPTrackList* chapters, c
   return WriteOutput(baseName, extension);
 }
 
-UString QTSlideshow::OutputName(const std::string& name, const std::string& ext) const {
-  UString output;
-  output.format("%s%s.%s", LooksLikeFullPath(name) ? "" : outputFolder.c_str(), name.c_str(), ext.c_str());
-  return output;
+UString QTSlideshow::OutputBase(const std::string& name) const {
+  return UString(LooksLikeFullPath(name) ? name : outputFolder + name);
 }
 
-void QTSlideshow::Flatten(const std::string& output) {
+UString QTSlideshow::OutputName(const std::string& name, const std::string& ext) const {
+  return UString(OutputBase(name) + "." + ext);
+}
+
+ChapterFileOptions QTSlideshow::ChapterFilesAsked() const {
+  return ChapterFileOptions{.json = project->chapterJson, .vtt = project->chapterVtt, .baseUrl = project->chapterBaseUrl};
+}
+
+bool QTSlideshow::Flatten(const std::string& output) {
   std::printf("writing output file ... this might take some time");
   std::fflush(stdout);
   SetMovieProgressProc(movie.movie, FlattenProgress, 0);
-  movie.FlattenMovieToFile(output);
+  const bool written = movie.FlattenMovieToFile(output);
   movie.Close();
   std::printf("\n");
+  return written;
 }
 
+// The chapter files are made before the movie and named only after it.
 bool QTSlideshow::WriteOutput(const std::string& name, const std::string& ext) {
   FixSoundDescriptions(audioTrack.get(), true);
   const UString output = OutputName(name, ext);
-  Flatten(output);
+  ChapterFiles beside(ChapterFilesAsked());
+  if (!beside.Prepare(timeline, OutputBase(name)) || !Flatten(output)) return false;
   if (icompare(ext, "m4v") == 0) WriteM4VHeader(output);
   else WriteM4AHeader(output);
-  return true;
+  return beside.Commit();
 }
 
 bool QTSlideshow::WriteMovOutput(const std::string& name) {
-  Flatten(OutputName(name, "mov"));
-  return true;
+  ChapterFiles beside(ChapterFilesAsked());
+  return beside.Prepare(timeline, OutputBase(name)) && Flatten(OutputName(name, "mov")) && beside.Commit();
 }
 
 bool QTSlideshow::AddAudioTrack(const EPTrackList& list) {
@@ -184,10 +195,13 @@ bool QTSlideshow::AddChapterTrack(const EPTrackList& list, QTTrack* reference) {
     return false;
   }
   chapterMarks.clear();
+  timeline.chapters.clear();
   for (const EditPoint* item : list) {
     const auto& entry = static_cast<const EditPointChapter&>(*item);
     const TimeValue at = media.AddTextSample(entry.chapter, entry.chapter.size(), entry.epDuration, &entry.textSettings);
-    if (at >= 0) chapterMarks.push_back({ConvertTimeScale(at, timeScale, movie.GetTimeScale()), entry.chapter});
+    if (at < 0) continue;
+    chapterMarks.push_back({ConvertTimeScale(at, timeScale, movie.GetTimeScale()), entry.chapter});
+    timeline.chapters.push_back(TimedText{.start = at, .duration = entry.epDuration, .text = entry.chapter});
   }
   EndMediaEdits(media.media);
   chapters->InsertMedia(-1, 0, GetMediaDuration(media.media), kNormalRate);
@@ -213,7 +227,10 @@ bool QTSlideshow::AddVideoTrack(const EPTrackList& list, QTTrack* reference) {
   auto prepare = [&batch](const std::vector<SlideJob>& jobs) { return batch.Prepare(jobs); };
   SlideTrackBuilder slides(movie, settings, prepare, tempFiles);
   if (!slides.Build(list, reference)) return false;
-  if (!videoTrack) videoTrack = std::move(slides.track);
+  if (!videoTrack) {
+    videoTrack = std::move(slides.track);
+    timeline.slides = std::move(slides.shown);
+  }
   return true;
 }
 
@@ -232,7 +249,17 @@ bool QTSlideshow::PrepImage(int frameW, int frameH, int scaleW, int scaleH, COLO
                               titles);
 }
 
+// The chapter files name each time's link, also when the movie shows none.
 bool QTSlideshow::AddHrefTrack(const EPTrackList& list) {
+  timeline.links.clear();
+  TimeValue at = 0;
+  for (const EditPoint* point : list) {
+    const auto* entry = dynamic_cast<const EditPointLink*>(point);
+    if (!entry) continue;
+    const bool clear = icompare(entry->link, "&clear") == 0;
+    timeline.links.push_back(TimedText{.start = at, .duration = entry->epDuration, .text = clear ? "" : entry->link});
+    at += entry->epDuration;
+  }
   LinkTrackBuilder links(movie, {.addImages = project->addImages,
                                  .frameWidth = frameWidth,
                                  .frameHeight = frameHeight,

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "assembly/ChapterFiles.h"
+#include "assembly/ChapterTimeline.h"
 #include "assembly/MovieUserData.h"
 #include "assembly/QTMovie.h"
 #include "imaging/SlidePreparer.h"
@@ -73,10 +75,14 @@ class QTSlideshow {
   std::int32_t scaleWidth = 0, scaleHeight = 0;
   std::uint32_t backgroundColor = 0;
   std::vector<ChapterMark> chapterMarks;  // each chapter sample's start, in the movie's time scale
+  ChapterTimeline timeline;               // the chapter, slide and link samples, in `timeScale`
 
  private:
   // The project's way of preparing slides.
   SlidePreparer Preparer() const;
+  // The output's path without its extension.
+  UString OutputBase(const std::string& name) const;
   UString OutputName(const std::string& name, const std::string& ext) const;
-  void Flatten(const std::string& output);
+  ChapterFileOptions ChapterFilesAsked() const;
+  bool Flatten(const std::string& output);
 };

@@ -93,8 +93,13 @@ bool SlideTrackBuilder::Build(const EPTrackList& images, QTTrack* reference) {
     const RGBColor black{};  // lets the copied video show through
     MediaSetGraphicsMode(GetMediaHandler(track->media.media), transparentMode, &black);
   }
-  for (std::size_t i = 0; i < slides.size(); ++i)
-    track->media.AddImageSample(*importers[i], slides[i].entry->epDuration);
+  TimeValue at = 0;
+  for (std::size_t i = 0; i < slides.size(); ++i) {
+    const TimeValue duration = slides[i].entry->epDuration;
+    if (!track->media.AddImageSample(*importers[i], duration)) continue;
+    shown.push_back(TimedText{.start = at, .duration = duration, .text = slides[i].result.file});
+    at += duration;
+  }
   track->InsertMedia(0, 0, GetMediaDuration(track->media.media), fixed1);
   if (reference) AddTrackReference(reference->track, track->track, kTrackReferenceChapterList, nullptr);
   return true;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "assembly/ChapterTimeline.h"
 #include "assembly/QTMovie.h"
 #include "imaging/SlideBatch.h"
 #include "platform/helper/StdStringList.h"
@@ -44,6 +45,7 @@ class SlideTrackBuilder {
   bool Build(const EPTrackList& images, QTTrack* reference);
 
   std::unique_ptr<QTTrack> track;  // the slide track made, or null
+  std::vector<TimedText> shown;    // its samples: times and prepared picture files
 
  private:
   struct Slide {

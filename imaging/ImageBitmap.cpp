@@ -230,17 +230,17 @@ std::unique_ptr<ImageBitmap> ImageBitmap::ScaleToSize(int w, int h, bool fit, in
 // Encoded in memory and written whole, so that a failed save leaves no
 // half-written image behind.
 bool ImageBitmap::Save(const std::string& file, int format, int flags) const {
-  if (!loaded) return false;
-  const FiBitmap converted = Writable(dib.get(), FREE_IMAGE_FORMAT(format));
   std::string bytes;
-  return Encode(converted ? converted.get() : dib.get(), FREE_IMAGE_FORMAT(format), flags, bytes) &&
-         WriteWholeFile(file, bytes);
+  return EncodeTo(format, flags, bytes) && WriteWholeFile(file, bytes);
 }
 
 bool ImageBitmap::SaveScratch(const std::string& file, int format, int flags) const {
+  std::string bytes;
+  return EncodeTo(format, flags, bytes) && WriteInPlace(file, bytes);
+}
+
+bool ImageBitmap::EncodeTo(int format, int flags, std::string& bytes) const {
   if (!loaded) return false;
   const FiBitmap converted = Writable(dib.get(), FREE_IMAGE_FORMAT(format));
-  std::string bytes;
-  return Encode(converted ? converted.get() : dib.get(), FREE_IMAGE_FORMAT(format), flags, bytes) &&
-         WriteInPlace(file, bytes);
+  return Encode(converted ? converted.get() : dib.get(), FREE_IMAGE_FORMAT(format), flags, bytes);
 }

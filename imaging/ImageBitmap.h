@@ -17,6 +17,7 @@ constexpr int kImageFormatPng = FIF_PNG;
 constexpr int kFilterBicubic = FILTER_BICUBIC;
 constexpr int kPasteWithoutBlending = 256;
 constexpr int kJpegSuperb = JPEG_QUALITYSUPERB;
+constexpr int kJpegFullColour = JPEG_SUBSAMPLING_444;  // no chroma subsampling: sharp coloured text
 
 // One image held in memory; empty or loaded. Loading operations fail on a
 // loaded image.
@@ -55,6 +56,8 @@ class ImageBitmap {
   // Writes into a file made for it (a fresh temporary name) in place, without
   // waiting for the disk; after a failure the caller deletes the file.
   bool SaveScratch(const std::string& name, int format, int flags) const;
+  // The file's bytes in `format`, made in memory.
+  bool EncodeTo(int format, int flags, std::string& bytes) const;
 
   bool IsLoaded() const { return loaded; }
   int Width() const { return width; }

@@ -1,5 +1,6 @@
 #include "project/PodProject.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -135,6 +136,7 @@ bool PodProject::Read(UPreferences& prefs, const std::string& fullPath) {
     ErrorPrintf("\"basename\" entry in [podcast] in file %s is missing\n", fullPath.c_str());
     return false;
   }
+  if (!ReadChapterFiles(prefs, fullPath)) return false;
   ReadImageSizes(prefs);
   ReadLook(prefs);
   ReadMetadata(prefs);
@@ -237,6 +239,27 @@ void PodProject::ReadBuildSwitches(const UPreferences& prefs) {
   audioLength = Int32Of(prefs.GetInt("audiolength", 0));
 }
 
+// A list of "json" and "vtt", split by commas or blanks; any other word is
+// refused rather than building a show without the file it was meant to have.
+bool PodProject::ReadChapterFiles(const UPreferences& prefs, const std::string& fullPath) {
+  const UString words = prefs.GetString("chapterfiles", "");
+  std::size_t at = 0;
+  while ((at = words.find_first_not_of(", \t", at)) != std::string::npos) {
+    const std::size_t end = std::min(words.find_first_of(", \t", at), words.size());
+    const std::string word = words.substr(at, end - at);
+    at = end;
+    if (icompare(word, "json") == 0) chapterJson = true;
+    else if (icompare(word, "vtt") == 0) chapterVtt = true;
+    else {
+      ErrorPrintf("\"chapterfiles\" entry in [podcast] in file %s has an unknown word \"%s\" (json and vtt are known)\n",
+                  fullPath.c_str(), word.c_str());
+      return false;
+    }
+  }
+  chapterBaseUrl = prefs.GetString("chapterbaseurl", "");
+  return true;
+}
+
 void PodProject::ReadDefaultTitles(const UPreferences& prefs) {
   StdStringPairs pairs;
   if (prefs.GetKeysAndValue("deftitleformat", pairs) > 0)
@@ -335,6 +358,8 @@ void PodProject::DumpSettings() const {
   std::printf("int scale factor    %d\n", intScaleFactor);
   std::printf("int scale method    %d\n", intScaleMethod);
   std::printf("img scale method    %d\n", imgScaleMethod);
+  std::printf("chapter files       %s%s\n", chapterJson ? "json " : "", chapterVtt ? "vtt" : "");
+  std::printf("chapter base url    %s\n", chapterBaseUrl.c_str());
 }
 
 void PodProject::DumpTitleFormat(const char* label, const MediaFormatBase& f) const {

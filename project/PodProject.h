@@ -61,6 +61,8 @@ class PodProject {
   std::int32_t qtImageFormat = kPngFormat;
   std::int32_t intScaleFactor = 4;
   std::int32_t intScaleMethod = kBicubic, imgScaleMethod = kBicubic;
+  bool chapterJson = false, chapterVtt = false;  // chapter files beside the movie
+  UString chapterBaseUrl;                        // where the JSON chapters' pictures will be found
 
  private:
   UString NameFiles(const std::string& podFileName, const std::string& folder);
@@ -73,6 +75,7 @@ class PodProject {
   void ReadLook(const UPreferences& prefs);
   void ReadMetadata(UPreferences& prefs);
   void ReadBuildSwitches(const UPreferences& prefs);
+  bool ReadChapterFiles(const UPreferences& prefs, const std::string& fullPath);
   void ReadDefaultTitles(const UPreferences& prefs);
   void PrepareSection(PODEditPoint& group) const;
   bool LocateInFolders(UString& path) const;

@@ -237,11 +237,5 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   PendingFile file;
   if (!file.Open(path)) return false;
   if (existed && fchmod(file.Handle(), st.st_mode & 07777) != 0) return false;  // a rewrite keeps the old mode
-  for (std::size_t done = 0; done < bytes.size();) {
-    const ssize_t n = write(file.Handle(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += std::size_t(n);
-  }
-  return file.Commit();
+  return file.Write(bytes) && file.Commit();
 }

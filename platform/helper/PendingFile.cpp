@@ -82,6 +82,17 @@ bool PendingFile::OpenNamed(const std::string& folder) {
   return fchmod(fd_, 0666 & ~mask) == 0 || Fail(errno);
 }
 
+bool PendingFile::Write(const std::string& bytes) {
+  if (fd_ < 0) return Fail(EBADF);
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = write(fd_, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return Fail(n < 0 ? errno : ENOSPC);
+    done += std::size_t(n);
+  }
+  return true;
+}
+
 bool PendingFile::Commit() {
   if (fd_ < 0) return Fail(EBADF);
   if (fsync(fd_) != 0) return Fail(errno);

@@ -17,6 +17,8 @@ class PendingFile {
   // Opens the file for reading and writing in the folder of `destination`.
   bool Open(const std::string& destination);
   int Handle() const { return fd_; }
+  // Appends every byte; false (the file forgotten) when they cannot all be written.
+  bool Write(const std::string& bytes);
   // Sends every byte to the disk, then names the file `destination`,
   // replacing any file of that name at once.
   bool Commit();
