@@ -21,12 +21,8 @@ void AddEdges(const std::vector<TimedText>& samples, std::int64_t from, std::int
 }  // namespace
 
 std::vector<ChapterEntry> ChapterTimeline::Chapters() const {
-  std::vector<ChapterEntry> out;
-  for (const TimedText& c : chapters) {
-    ChapterEntry entry = At(c.start, c, true);
-    entry.endMs = MillisecondsOf(c.start + c.duration, timeScale);
-    out.push_back(entry);
-  }
+  std::vector<ChapterEntry> out = Entries();
+  std::erase_if(out, [](const ChapterEntry& e) { return !e.toc; });
   return out;
 }
 
@@ -34,30 +30,28 @@ std::vector<ChapterEntry> ChapterTimeline::Entries() const {
   std::vector<ChapterEntry> out;
   for (const TimedText& c : chapters) {
     std::vector<ChapterEntry> span{At(c.start, c, true)};
-    const std::int64_t endMs = MillisecondsOf(c.start + c.duration, timeScale);
     for (const std::int64_t time : ChangesWithin(c.start, c.start + c.duration)) {
       ChapterEntry change = At(time, c, false);
-      const ChapterEntry& last = span.back();
+      ChapterEntry& last = span.back();
       // Nothing new to see, or gone within the millisecond the next chapter starts in.
-      if ((change.img == last.img && change.url == last.url) || change.startMs == endMs) continue;
+      if ((change.img == last.img && change.url == last.url) || change.startMs == change.endMs) continue;
       if (change.startMs == last.startMs) {
-        span.back().img = change.img;
-        span.back().url = change.url;
+        last.img = change.img;
+        last.url = change.url;
       } else {
+        if (!last.toc) last.endMs = change.startMs;
         span.push_back(change);
       }
     }
-    span.back().endMs = endMs;
     out.insert(out.end(), span.begin(), span.end());
   }
-  for (std::size_t i = 0; i + 1 < out.size(); ++i)
-    if (!out[i + 1].toc) out[i].endMs = out[i + 1].startMs;
   return out;
 }
 
+// An entry lasts to its chapter's end until a later change cuts it short.
 ChapterEntry ChapterTimeline::At(std::int64_t time, const TimedText& chapter, bool toc) const {
   return ChapterEntry{.startMs = MillisecondsOf(time, timeScale),
-                      .endMs = MillisecondsOf(time, timeScale),
+                      .endMs = MillisecondsOf(chapter.start + chapter.duration, timeScale),
                       .title = chapter.text,
                       .img = PlayingAt(slides, time),
                       .url = PlayingAt(links, time),

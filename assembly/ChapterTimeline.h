@@ -20,10 +20,11 @@ class ChapterTimeline {
 
   // The table of contents: one entry per chapter, from its start to its end.
   std::vector<ChapterEntry> Chapters() const;
-  // Every change of chapter, slide or link: a chapter starts an entry of the
-  // table of contents; a slide or link changing inside one starts an entry
-  // that repeats its title outside it. Changes that fall in the same
-  // millisecond make one entry showing what comes last.
+  // Every change of chapter, slide or link: each chapter is an entry of the
+  // table of contents lasting the whole chapter; a slide or link changing
+  // inside one starts an entry outside it, with the chapter's title, lasting
+  // to the next change. Changes that fall in the same millisecond make one
+  // entry showing what comes last.
   std::vector<ChapterEntry> Entries() const;
 
   std::int32_t timeScale;

@@ -21,8 +21,7 @@ namespace {
 constexpr Fixed kNormalRate = 0x10000;
 }  // namespace
 
-QTSlideshow::QTSlideshow(PodProject& project)
-    : project(&project), timeScale(project.timeScale), timeline(project.timeScale) {}
+QTSlideshow::QTSlideshow(PodProject& project) : project(&project), timeScale(project.timeScale) {}
 
 QTSlideshow::~QTSlideshow() {
   videoTrack.reset();
@@ -86,6 +85,7 @@ bool QTSlideshow::Build(const EPTrackList* audio, const EPTrackList* chapters, c
                         const EPTrackList* links, const StdStringList* metadata, const StdStringList* artwork,
                         const std::string& name) {
   if (!name.empty()) baseName = name;
+  timeline.timeScale = timeScale;  // an audio book's tracks count in its samples
   if (!audioTrack) {
     audioTrack.reset(movie.GetSoundTrack(0));
     if (!audioTrack && audio && AddAudioTrack(*audio)) audioTrack.reset(movie.GetSoundTrack(0));

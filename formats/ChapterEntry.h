@@ -3,9 +3,9 @@
 #include <string>
 
 // One entry of the chapter files beside the movie: a span of the show in
-// milliseconds with what is on screen and linked then. A chapter of the
-// table of contents has `toc` set; an entry where only the slide or the link
-// changes repeats its chapter's title without it.
+// milliseconds with what is on screen and linked as it starts. A chapter of
+// the table of contents has `toc` set; an entry where only the slide or the
+// link changes inside a chapter repeats the chapter's title without it.
 struct ChapterEntry {
   std::int64_t startMs = 0, endMs = 0;
   std::string title;
