@@ -1,7 +1,6 @@
 #include "assembly/ChapterFiles.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 
 #include "formats/ChapterJsonWriter.h"
@@ -41,16 +40,18 @@ std::string Numbered(const std::string& stem, std::size_t n, std::size_t count) 
   if (number.size() < digits) number.insert(0, digits - number.size(), '0');
   return stem + "-" + number + ".jpg";
 }
-}  // namespace
 
-std::string ChapterFiles::PictureUrl(const std::string& baseUrl, const std::string& name) {
+// The URL of a picture: the base URL and the name joined by one '/', the
+// name's bytes that a path cannot hold percent-encoded.
+std::string PictureUrl(const std::string& baseUrl, const std::string& name) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string url = baseUrl;
   while (!url.empty() && url.back() == '/') url.pop_back();
   if (!baseUrl.empty()) url += '/';
   for (const char c : name) {
     const unsigned char b = static_cast<unsigned char>(c);
-    if (std::isalnum(b) || std::string_view("-._~!$&'()*+,;=:@").find(c) != std::string_view::npos) {
+    const bool letterOrDigit = (b >= '0' && b <= '9') || ((b | 0x20) >= 'a' && (b | 0x20) <= 'z');
+    if (letterOrDigit || std::string_view("-._~!$&'()*+,;=:@").find(c) != std::string_view::npos) {
       url += c;
     } else {
       url += '%';
@@ -60,6 +61,7 @@ std::string ChapterFiles::PictureUrl(const std::string& baseUrl, const std::stri
   }
   return url;
 }
+}  // namespace
 
 ChapterTimeline ChapterFiles::WithPictureUrls(const ChapterTimeline& movie, const std::string& base,
                                               std::vector<Picture>& pictures) const {

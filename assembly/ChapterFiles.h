@@ -27,10 +27,6 @@ class ChapterFiles {
   // Names every prepared file; false, with a message, for one that cannot take its name.
   bool Commit();
 
-  // The URL of a picture: the base URL and the name joined by one '/', the
-  // name's bytes that a path cannot hold percent-encoded.
-  static std::string PictureUrl(const std::string& baseUrl, const std::string& name);
-
  private:
   struct Picture {
     std::string source;  // the slide's prepared picture

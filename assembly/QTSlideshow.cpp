@@ -115,7 +115,8 @@ UString QTSlideshow::OutputName(const std::string& name, const std::string& ext)
 }
 
 ChapterFileOptions QTSlideshow::ChapterFilesAsked() const {
-  return ChapterFileOptions{.json = project->chapterJson, .vtt = project->chapterVtt, .baseUrl = project->chapterBaseUrl};
+  return ChapterFileOptions{
+      .json = project->chapterJson, .vtt = project->chapterVtt, .baseUrl = project->chapterBaseUrl};
 }
 
 bool QTSlideshow::Flatten(const std::string& output) {

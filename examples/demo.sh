@@ -83,6 +83,9 @@ echo "  links:  $(ffprobe -v error -select_streams s:0 -show_entries stream=code
   { echo "demo: the podcast does not hold three slides" >&2; exit 1; }
 [ "$(ffprobe -v error -select_streams s:0 -show_entries stream=codec_name -of csv=p=0 "$out/tolva-demo.m4a")" = \
   mov_text ] || { echo "demo: the podcast holds no link track" >&2; exit 1; }
+echo "  chapter files: $(cd "$out" && echo tolva-demo.chapters.* tolva-demo-[0-9]*.jpg)"
+[ "$(grep -c '"startTime"' "$out/tolva-demo.chapters.json")" = 3 ] && [ -f "$out/tolva-demo-03.jpg" ] ||
+  { echo "demo: the podcast's chapter files are not all there" >&2; exit 1; }
 show "$out/tolva-demo-book.m4b"
 echo "demo: the podcast is $out/tolva-demo.m4a, the audio book $out/tolva-demo-book.m4b"
 echo "demo: done"

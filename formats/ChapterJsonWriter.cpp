@@ -7,7 +7,8 @@ std::string ChapterJsonWriter::Write(const std::vector<ChapterEntry>& entries) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const ChapterEntry& e = entries[i];
     out += i == 0 ? "\n" : ",\n";
-    out += "{\"startTime\":" + Seconds(e.startMs) + ",\"endTime\":" + Seconds(e.endMs) + ",\"title\":" + Quoted(e.title);
+    out += "{\"startTime\":" + Seconds(e.startMs) + ",\"endTime\":" + Seconds(e.endMs);
+    out += ",\"title\":" + Quoted(e.title);
     if (!e.img.empty()) out += ",\"img\":" + Quoted(e.img);
     if (!e.url.empty()) out += ",\"url\":" + Quoted(e.url);
     if (!e.toc) out += ",\"toc\":false";

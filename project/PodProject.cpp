@@ -251,8 +251,9 @@ bool PodProject::ReadChapterFiles(const UPreferences& prefs, const std::string& 
     if (icompare(word, "json") == 0) chapterJson = true;
     else if (icompare(word, "vtt") == 0) chapterVtt = true;
     else {
-      ErrorPrintf("\"chapterfiles\" entry in [podcast] in file %s has an unknown word \"%s\" (json and vtt are known)\n",
-                  fullPath.c_str(), word.c_str());
+      ErrorPrintf(
+          "\"chapterfiles\" entry in [podcast] in file %s has an unknown word \"%s\" (json and vtt are known)\n",
+          fullPath.c_str(), word.c_str());
       return false;
     }
   }
