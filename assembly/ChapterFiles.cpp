@@ -88,6 +88,7 @@ bool ChapterFiles::Prepare(const ChapterTimeline& movie, const std::string& base
   const ChapterTimeline named = WithPictureUrls(movie, base, pictures);
   if (!Add(base + ".chapters.json", ChapterJsonWriter::Write(named.Entries()))) return false;
   const std::string folder = PathNamePart(base);
+  PendingFile::MakeRoomFor(pictures.size() + 2);  // when it cannot, the file past the limit says so
   for (const Picture& picture : pictures)
     if (!AddPicture(picture, folder)) return false;
   return true;

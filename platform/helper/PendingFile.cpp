@@ -1,6 +1,7 @@
 #include "platform/helper/PendingFile.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -80,6 +81,16 @@ bool PendingFile::OpenNamed(const std::string& folder) {
   const mode_t mask = umask(0);
   umask(mask);
   return fchmod(fd_, 0666 & ~mask) == 0 || Fail(errno);
+}
+
+bool PendingFile::MakeRoomFor(std::size_t count) {
+  constexpr rlim_t kHeadroom = 256;  // for what the process has open besides
+  struct rlimit limit;
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return false;
+  const rlim_t wanted = rlim_t(count) + kHeadroom;
+  if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= wanted) return true;
+  limit.rlim_cur = limit.rlim_max == RLIM_INFINITY || limit.rlim_max > wanted ? wanted : limit.rlim_max;
+  return setrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur == wanted;
 }
 
 bool PendingFile::Write(const std::string& bytes) {

@@ -24,6 +24,9 @@ class PendingFile {
   bool Commit();
   // Forgets what was written; nothing stays on disk.
   void Discard();
+  // Lets `count` more files be pending at once, each holding a descriptor:
+  // the process's limit of open files is raised as far as it may be.
+  static bool MakeRoomFor(std::size_t count);
   int LastError() const { return error_; }  // errno of the last failure
   const std::string& Destination() const { return destination_; }
 
