@@ -127,10 +127,11 @@ std::vector<CheckedChapter> ChapterCheck::ChplChapters() const {
   std::vector<CheckedChapter> chapters;
   if (!sources_.chpl) return chapters;
   const std::vector<ChplEntry>& list = *sources_.chpl;
+  const std::uint64_t movieEnd = Milliseconds(sources_.duration, sources_.timeScale);
   for (std::size_t i = 0; i < list.size(); ++i) {
     const std::uint64_t start = Milliseconds(list[i].start, ChapterSources::kChplUnitsPerSecond);
     const std::uint64_t end = i + 1 < list.size() ? Milliseconds(list[i + 1].start, ChapterSources::kChplUnitsPerSecond)
-                                                  : std::max(start, Milliseconds(sources_.duration, sources_.timeScale));
+                                                  : std::max(start, movieEnd);
     chapters.push_back({start, end, list[i].title});
   }
   return chapters;

@@ -137,7 +137,8 @@ void ReadSampleTable(AtomReader& stbl, ParsedTrack& p) {
     } else if (type == Tag("stsz")) {
       r.Field("sample size", t.fixedSize);
       r.Field("entries", t.sizeCount);
-      if (t.fixedSize == 0) r.Array("sizes", t.sizes, t.sizeCount, 4, [&](std::uint32_t& size) { r.Field("size", size); });
+      if (t.fixedSize == 0)
+        r.Array("sizes", t.sizes, t.sizeCount, 4, [&](std::uint32_t& size) { r.Field("size", size); });
     } else if (type == Tag("stco") || type == Tag("co64")) {
       const std::size_t width = type == Tag("co64") ? 8 : 4;
       r.Table("offsets", t.chunkOffsets, width, [&](std::uint64_t& offset) { r.Field("offset", offset, width); });
@@ -251,7 +252,8 @@ std::vector<std::uint64_t> LocateSamples(ParsedTrack& p) {
     for (std::uint32_t k = 0; k < t.chunks[run].perChunk && offsets.size() < samples.size(); ++k) {
       TrackSample& s = samples[offsets.size()];
       const std::uint32_t description = t.chunks[run].description;
-      if (description >= 1 && description <= p.track.descriptions.size()) s.format = p.track.descriptions[description - 1];
+      if (description >= 1 && description <= p.track.descriptions.size())
+        s.format = p.track.descriptions[description - 1];
       offsets.push_back(at);
       at = SaturatingAdd(at, s.size);
     }
@@ -402,6 +404,7 @@ std::vector<const MovieTrack*> ChapterSources::LinkTracks() const {
 std::uint64_t ChapterSources::EndMilliseconds() const {
   std::uint64_t end = Milliseconds(duration, timeScale);
   for (const MovieTrack& t : tracks)
-    if (!InChapterList(t.id) && !(t.IsText() && t.HasLinks())) end = std::max(end, Milliseconds(t.sampleTime, t.timeScale));
+    if (!InChapterList(t.id) && !(t.IsText() && t.HasLinks()))
+      end = std::max(end, Milliseconds(t.sampleTime, t.timeScale));
   return end;
 }
