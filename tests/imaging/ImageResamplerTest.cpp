@@ -67,3 +67,20 @@ TEST(ImageResampler, ScalesLikeFreeImageWithEveryFilter) {
   EXPECT_FALSE(ImageResampler(99).Resample(Gradient(10, 10).get(), 5, 5));
   EXPECT_FALSE(ImageResampler(FILTER_BOX).Resample(Gradient(10, 10).get(), 0, 5));
 }
+
+// Narrow rows end at every place the wide steps and the copied tail can
+// leave them; every output pixel must still see all its taps.
+TEST(ImageResampler, EveryRowWidthEndsRight) {
+  for (int width = 1; width <= 40; ++width) {
+    for (const int bpp : {24, 32}) {
+      SCOPED_TRACE(std::to_string(width) + " at " + std::to_string(bpp));
+      const FiBitmap picture = Picture(width, 9, bpp);
+      for (const int toW : {std::max(1, width * 2 / 3), width + 3}) {
+        const FiBitmap ours = ImageResampler(FILTER_CATMULLROM).Resample(picture.get(), toW, 4);
+        const FiBitmap theirs(FreeImage_Rescale(picture.get(), toW, 4, FILTER_CATMULLROM), &FreeImage_Unload);
+        ASSERT_TRUE(ours);
+        EXPECT_GT(Psnr(ours.get(), theirs.get()), 38) << "to " << toW;
+      }
+    }
+  }
+}
