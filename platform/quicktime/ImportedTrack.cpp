@@ -33,7 +33,8 @@ OSErr ImportedTrack::AddTo(MovieRecord& movie, const ImportedMedia& imported) {
   }
   std::vector<SampleTable::Chunk> chunks;
   for (const ImportedChunk& chunk : imported.chunks) chunks.push_back({chunk.offset, chunk.sampleCount, 1});
-  const OSErr err = media.samples.Assign(std::move(times), imported.constantSampleSize, count, imported.sampleSizes,
+  const OSErr err = media.samples.Assign(std::move(times), imported.constantSampleSize, count,
+                                         SharedVector<std::uint32_t>(imported.sampleSizes),
                                          std::move(chunks), {}, {}, 1);
   if (err != noErr) return err;
   const ImportedEdit heard = imported.presented.value_or(ImportedEdit{0, media.Duration()});

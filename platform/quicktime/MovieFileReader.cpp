@@ -68,7 +68,7 @@ struct TablePieces {
   std::vector<SampleTable::TimeRun> times;
   std::uint32_t constantSize = 0;
   std::uint64_t sizeCount = 0;
-  SharedVector<std::uint32_t> sizes;
+  SizeList sizes;
   std::vector<SampleTable::Chunk> chunks;
   std::vector<SampleTable::OffsetRun> shifts;
   std::optional<std::vector<std::uint32_t>> sync;
@@ -113,7 +113,7 @@ void CutTo(TablePieces& pieces, std::uint64_t count) {
     }
     left -= pieces.times[i].count;
   }
-  if (pieces.constantSize == 0 && pieces.sizes.size() > count) pieces.sizes.Change().resize(std::size_t(count));
+  if (pieces.constantSize == 0) pieces.sizes.Truncate(count);
   left = count;
   for (std::size_t i = 0; i < pieces.chunks.size(); ++i) {
     if (pieces.chunks[i].sampleCount >= left) {
@@ -170,8 +170,11 @@ bool LiesIn(const MediaRecord& media, std::uint32_t description, const std::stri
 std::uint64_t SamplesWithin(const TablePieces& pieces, const MediaRecord& media, const std::string& path,
                             std::uint64_t size) {
   std::uint64_t sample = 0;
+  SizeList::Reader sizes(pieces.sizes);
   for (const SampleTable::Chunk& chunk : pieces.chunks) {
     if (!LiesIn(media, chunk.description, path)) {
+      std::uint64_t skipped = 0;
+      if (pieces.constantSize == 0 && !sizes.Sum(chunk.sampleCount, skipped)) return sample;
       sample += chunk.sampleCount;
       continue;
     }
@@ -185,8 +188,8 @@ std::uint64_t SamplesWithin(const TablePieces& pieces, const MediaRecord& media,
     }
     std::uint64_t used = 0;
     for (std::uint32_t i = 0; i < chunk.sampleCount; ++i, ++sample) {
-      used += pieces.sizes[std::size_t(sample)];
-      if (used > room) return sample;
+      std::uint32_t size = 0;
+      if (!sizes.Next(size) || (used += size) > room) return sample;
     }
   }
   return sample;
@@ -228,17 +231,19 @@ OSErr MovieFileReader::Read(const std::string& path, MovieRecord& movie) {
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return fnfErr;
   MovieAtom atoms;
   std::vector<std::string> repairs;
-  if (const OSErr err = ReadMovieAtom(fd, atoms, repairs); err != noErr) return err;
+  if (const OSErr err = ReadMovieAtom(fd, FileOrigin::Of(path, info), atoms, repairs); err != noErr) return err;
   movie.repairs = std::move(repairs);
   return FromAtoms(atoms, path, movie, std::uint64_t(info.st_size));
 }
 
 // The bytes read are gone once parsed, unless the sample sizes that fill
 // most of them stay in them: a long book's tables are held once.
-OSErr MovieFileReader::ReadMovieAtom(int fd, MovieAtom& atoms, std::vector<std::string>& repairs) {
+OSErr MovieFileReader::ReadMovieAtom(int fd, std::shared_ptr<const FileOrigin> origin, MovieAtom& atoms,
+                                     std::vector<std::string>& repairs) {
   auto bytes = std::make_shared<std::vector<std::uint8_t>>();
-  if (const OSErr err = FindMovieAtom(fd, *bytes, &repairs); err != noErr) return err;
-  AtomReader reader(std::move(bytes));
+  std::uint64_t at = 0;
+  if (const OSErr err = FindMovieAtom(fd, *bytes, &repairs, &at); err != noErr) return err;
+  AtomReader reader(std::move(bytes), std::move(origin), at);
   reader.Tolerate(&repairs);
   reader.Atom(atoms);
   return reader.Status();
@@ -246,7 +251,8 @@ OSErr MovieFileReader::ReadMovieAtom(int fd, MovieAtom& atoms, std::vector<std::
 
 // Walks the top-level atoms to the end, so that a damaged one after the
 // movie atom is noticed too; the movie atom's bytes are read at the end.
-OSErr MovieFileReader::FindMovieAtom(int fd, std::vector<std::uint8_t>& bytes, std::vector<std::string>* repairs) {
+OSErr MovieFileReader::FindMovieAtom(int fd, std::vector<std::uint8_t>& bytes, std::vector<std::string>* repairs,
+                                     std::uint64_t* movieAtomAt) {
   struct stat info;
   if (::fstat(fd, &info) != 0) return ioErr;
   const std::uint64_t fileSize = std::uint64_t(info.st_size);
@@ -282,6 +288,7 @@ OSErr MovieFileReader::FindMovieAtom(int fd, std::vector<std::uint8_t>& bytes, s
   }
   if (!movieAt) return noMovieFound;
   if (*movieSize > kMaxMovieAtom) return memFullErr;
+  if (movieAtomAt) *movieAtomAt = *movieAt;
   bytes.resize(std::size_t(*movieSize));
   return ReadAt(fd, *movieAt, bytes.data(), bytes.size()) ? noErr : ioErr;
 }

@@ -25,7 +25,9 @@ class MovieFileReader {
   static OSErr Read(const std::string& path, MovieRecord& movie);
   // The movie atom of a file as bytes; for the reader and for tests. With
   // `repairs`, one that runs past the end of the file is read to it.
-  static OSErr FindMovieAtom(int fd, std::vector<std::uint8_t>& bytes, std::vector<std::string>* repairs = nullptr);
+  // `movieAtomAt`, when given, receives where the movie atom starts in the file.
+  static OSErr FindMovieAtom(int fd, std::vector<std::uint8_t>& bytes, std::vector<std::string>* repairs = nullptr,
+                             std::uint64_t* movieAtomAt = nullptr);
   // `fileSize`: the length of `path`, past which no sample may lie.
   static OSErr FromAtoms(MovieAtom& atoms, const std::string& path, MovieRecord& movie,
                          std::uint64_t fileSize = kWholeFile);
@@ -36,7 +38,8 @@ class MovieFileReader {
     std::uint64_t size;
     std::vector<std::string>& repairs;
   };
-  static OSErr ReadMovieAtom(int fd, MovieAtom& atoms, std::vector<std::string>& repairs);
+  static OSErr ReadMovieAtom(int fd, std::shared_ptr<const FileOrigin> origin, MovieAtom& atoms,
+                             std::vector<std::string>& repairs);
   static OSErr ReadTrack(TrackAtom& atom, const Source& file, TrackRecord& track);
   static OSErr ReadMedia(MediaAtom& atom, const Source& file, MediaRecord& media);
   static OSErr ReadDataRefs(const MediaInformationAtom& info, const std::string& path, MediaRecord& media);

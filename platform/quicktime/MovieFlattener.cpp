@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/helper/PendingFile.h"
+#include "platform/quicktime/InterleavedChunks.h"
 #include "platform/quicktime/MovieFileReader.h"
 #include "platform/quicktime/MovieStorage.h"
 #include "platform/quicktime/Movies.h"
@@ -133,9 +134,10 @@ MovieFlattener::MovieFlattener(const MovieRecord& movie) : movie_(movie), fileTy
 OSErr MovieFlattener::WriteTo(const std::string& path, const Progress& progress) {
   why_.clear();
   if (path.empty()) return Failed(paramErr, "no file name was given");
-  if (!PlanChunks()) return Failed(memFullErr, "the movie has more samples than any file can hold");
-  Interleave();
-  if (order_.empty()) return Failed(invalidMovie, "the movie holds no samples");
+  PlanDescriptions();
+  std::uint64_t chunkCount = 0;
+  if (const OSErr err = PlanChunks(chunkCount); err != noErr) return err;
+  if (chunkCount == 0) return Failed(invalidMovie, "the movie holds no samples");
   PendingFile out;
   if (!out.Open(path)) return Failed(ErrFor(out.LastError()), FileErrorText(out.LastError()));
   lastSystemError = 0;
@@ -165,7 +167,40 @@ OSErr MovieFlattener::WriteWithProgress(const std::string& path) {
 
 OSErr MovieFlattener::TakeWritten(MovieRecord& flat) {
   if (writtenTo_.empty()) return paramErr;
+  if (const OSErr err = JoinWrittenChunks(); err != noErr) return err;
   return MovieFileReader::FromAtoms(atoms_, std::exchange(writtenTo_, std::string()), flat);
+}
+
+OSErr MovieFlattener::JoinWrittenChunks() {
+  std::vector<std::vector<SampleTable::Chunk>> joined(plans_.size());
+  std::vector<std::uint64_t> ends(plans_.size(), 0);
+  std::uint64_t at = firstChunkAt_;
+  InterleavedChunks chunks(movie_);
+  for (InterleavedChunks::Chunk chunk; chunks.Next(chunk); at += chunk.span.bytes) {
+    const std::size_t t = chunk.track;
+    const std::uint32_t description = plans_[t].descriptionMap[chunk.span.description - 1];
+    std::vector<SampleTable::Chunk>& list = joined[t];
+    if (!list.empty() && ends[t] == at && list.back().description == description &&
+        list.back().sampleCount <= UINT32_MAX - chunk.span.sampleCount)
+      list.back().sampleCount += std::uint32_t(chunk.span.sampleCount);
+    else
+      list.push_back({at, std::uint32_t(chunk.span.sampleCount), description});
+    ends[t] = at + chunk.span.bytes;
+  }
+  if (chunks.Status() != noErr) return Failed(chunks.Status(), chunks.Why());
+  for (std::size_t t = 0; t < plans_.size(); ++t) {
+    SampleTableAtom& table = atoms_.tracks[t].media.information.sampleTable;
+    table.chunkOffsets.stream = {};
+    table.chunkOffsets.offsets.clear();
+    table.sampleToChunk.runs.clear();
+    for (const SampleTable::Chunk& chunk : joined[t]) {
+      auto& runs = table.sampleToChunk.runs;
+      table.chunkOffsets.offsets.push_back(chunk.offset);
+      if (runs.empty() || runs.back().samplesPerChunk != chunk.sampleCount || runs.back().descriptionIndex != chunk.description)
+        runs.push_back({std::uint32_t(table.chunkOffsets.offsets.size()), chunk.sampleCount, chunk.description});
+    }
+  }
+  return noErr;
 }
 
 // The 'ftyp', the 'moov' and the 'mdat' header, written in pieces as they are
@@ -187,13 +222,12 @@ OSErr MovieFlattener::WriteHead(int out) {
   return head.Position() == firstChunkAt_ ? OSErr(noErr) : OSErr(internalQuickTimeError);
 }
 
-bool MovieFlattener::PlanChunks() {
-  std::size_t planned = 0;
+void MovieFlattener::PlanDescriptions() {
+  plans_.clear();
   for (const auto& track : movie_.tracks) {
-    const MediaRecord& media = track->media;
     TrackPlan& plan = plans_.emplace_back();
     // one description for each that differs once all data lies in the one file
-    for (std::vector<std::uint8_t> bytes : media.descriptions) {
+    for (std::vector<std::uint8_t> bytes : track->media.descriptions) {
       if (bytes.size() >= MediaRecord::kDataRefIndexAt + 2) {
         bytes[MediaRecord::kDataRefIndexAt] = 0;
         bytes[MediaRecord::kDataRefIndexAt + 1] = 1;
@@ -202,40 +236,25 @@ bool MovieFlattener::PlanChunks() {
       plan.descriptionMap.push_back(std::uint32_t(found - plan.descriptions.begin() + 1));
       if (found == plan.descriptions.end()) plan.descriptions.push_back(std::move(bytes));
     }
-    // a stretch ends at a chunk or once it lasts the half second: no more than this many
-    const std::uint64_t halfSecond = std::uint64_t(media.timeScale) / 2;
-    const std::uint64_t atMost =
-        media.samples.Chunks().size() + media.Duration() / std::max<std::uint64_t>(halfSecond, 1) + 1;
-    plan.chunks.reserve(std::min<std::uint64_t>({atMost, media.samples.SampleCount(), kMaxChunks + 1}));
-    media.samples.ForEachSpan(halfSecond, [&](const SampleTable::Span& span) {
-      const std::uint32_t samples = std::uint32_t(span.sampleCount);  // within one source chunk
-      plan.chunks.push_back({span.offset, span.bytes, span.duration, samples, span.description});
-      return ++planned <= kMaxChunks;
-    });
   }
-  return planned <= kMaxChunks;
 }
 
-// Chunks in the order their times come, across tracks; at equal times the
-// earlier track first.
-void MovieFlattener::Interleave() {
-  std::size_t total = 0;
-  for (const TrackPlan& plan : plans_) total += plan.chunks.size();
-  order_.reserve(total);
-  std::vector<std::size_t> next(plans_.size(), 0);
-  std::vector<std::uint64_t> start(plans_.size(), 0);
-  using Wide = unsigned __int128;
-  const auto scale = [&](std::size_t t) { return Wide(movie_.tracks[t]->media.timeScale); };
-  const auto earlier = [&](std::size_t a, std::size_t b) { return start[a] * scale(b) < start[b] * scale(a); };
-  for (std::size_t left = total; left > 0; --left) {
-    std::size_t pick = plans_.size();
-    for (std::size_t t = 0; t < plans_.size(); ++t)
-      if (next[t] < plans_[t].chunks.size() && (pick == plans_.size() || earlier(t, pick))) pick = t;
-    const PlannedChunk& chunk = plans_[pick].chunks[next[pick]++];
-    order_.push_back(std::uint32_t(pick));
-    start[pick] += chunk.duration;
-    mdatPayload_ += chunk.bytes;
+OSErr MovieFlattener::PlanChunks(std::uint64_t& chunkCount) {
+  mdatPayload_ = 0;
+  InterleavedChunks chunks(movie_);
+  for (InterleavedChunks::Chunk chunk; chunks.Next(chunk);) {
+    if (++chunkCount > kMaxChunks) return Failed(memFullErr, "the movie has more samples than any file can hold");
+    TrackPlan& plan = plans_[chunk.track];
+    const std::uint32_t samples = std::uint32_t(chunk.span.sampleCount);  // within one source chunk
+    const std::uint32_t description = plan.descriptionMap[chunk.span.description - 1];
+    auto& runs = plan.toChunk;
+    ++plan.chunkCount;
+    if (runs.empty() || runs.back().samplesPerChunk != samples || runs.back().descriptionIndex != description)
+      runs.push_back({std::uint32_t(plan.chunkCount), samples, description});
+    plan.lastChunkAt = mdatPayload_;
+    mdatPayload_ += chunk.span.bytes;
   }
+  return chunks.Status() == noErr ? OSErr(noErr) : Failed(chunks.Status(), chunks.Why());
 }
 
 MovieAtom MovieFlattener::BuildMovieAtom() {
@@ -246,13 +265,13 @@ MovieAtom MovieFlattener::BuildMovieAtom() {
   atoms.header.duration = movie_.Duration();
   atoms.header.matrix = movie_.matrix;
   atoms.header.nextTrackId = movie_.nextTrackId;
-  for (std::size_t t = 0; t < movie_.tracks.size(); ++t)
-    atoms.tracks.push_back(BuildTrackAtom(*movie_.tracks[t], plans_[t]));
+  for (std::size_t t = 0; t < movie_.tracks.size(); ++t) atoms.tracks.push_back(BuildTrackAtom(t));
   if (!movie_.userData.empty()) atoms.userData.emplace().items = movie_.userData;
   return atoms;
 }
 
-TrackAtom MovieFlattener::BuildTrackAtom(const TrackRecord& track, TrackPlan& plan) {
+TrackAtom MovieFlattener::BuildTrackAtom(std::size_t index) {
+  const TrackRecord& track = *movie_.tracks[index];
   TrackAtom atom;
   TrackHeaderAtom& header = atom.header;
   header.flags = TrackHeaderAtom::kInMovie | TrackHeaderAtom::kInPreview | (track.enabled ? TrackHeaderAtom::kEnabled : 0);
@@ -303,11 +322,13 @@ TrackAtom MovieFlattener::BuildTrackAtom(const TrackRecord& track, TrackPlan& pl
   }
   info.dataHandler = HandlerAtom{.componentType = Tag("dhlr"), .handlerType = Tag("url "), .name = PascalName("DataHandler")};
   info.dataInformation.emplace().references.entries.push_back(DataEntryAtom{});
-  FillSampleTable(media, plan, info.sampleTable);
+  FillSampleTable(index, info.sampleTable);
   return atom;
 }
 
-void MovieFlattener::FillSampleTable(const MediaRecord& media, TrackPlan& plan, SampleTableAtom& table) {
+void MovieFlattener::FillSampleTable(std::size_t index, SampleTableAtom& table) {
+  const MediaRecord& media = movie_.tracks[index]->media;
+  TrackPlan& plan = plans_[index];
   for (std::vector<std::uint8_t>& bytes : plan.descriptions) {
     AtomReader reader(bytes);
     RawAtom& entry = table.descriptions.entries.emplace_back();
@@ -323,28 +344,27 @@ void MovieFlattener::FillSampleTable(const MediaRecord& media, TrackPlan& plan, 
     CompositionOffsetAtom& shifts = table.compositionOffsets.emplace();
     for (const SampleTable::OffsetRun& run : samples.CompositionOffsets()) shifts.runs.push_back({run.count, run.offset});
   }
-  for (std::size_t c = 0; c < plan.chunks.size(); ++c) {
-    const PlannedChunk& chunk = plan.chunks[c];
-    const std::uint32_t description = plan.descriptionMap[chunk.description - 1];
-    auto& runs = table.sampleToChunk.runs;
-    if (runs.empty() || runs.back().samplesPerChunk != chunk.sampleCount || runs.back().descriptionIndex != description)
-      runs.push_back({std::uint32_t(c + 1), chunk.sampleCount, description});
-  }
+  table.sampleToChunk.runs = std::move(plan.toChunk);
   table.sampleSizes.constantSize = samples.Sizes().empty() ? samples.ConstantSize() : 0;
   table.sampleSizes.sampleCount = std::uint32_t(samples.SampleCount());
   table.sampleSizes.sizes = samples.Sizes();
-  table.chunkOffsets.offsets.assign(plan.chunks.size(), 0);
+  table.chunkOffsets.stream.count = plan.chunkCount;
+  table.chunkOffsets.stream.produce = [this, index](const EntryStream::Put& put) { return OffsetsOf(index, put); };
   if (samples.SyncSamples()) table.syncSamples.emplace().samples = *samples.SyncSamples();
 }
 
-std::vector<std::uint64_t>& MovieFlattener::OffsetsOf(std::size_t track) {
-  return atoms_.tracks[track].media.information.sampleTable.chunkOffsets.offsets;
+OSErr MovieFlattener::OffsetsOf(std::size_t track, const EntryStream::Put& put) {
+  std::uint64_t at = firstChunkAt_;
+  InterleavedChunks chunks(movie_);
+  for (InterleavedChunks::Chunk chunk; chunks.Next(chunk); at += chunk.span.bytes)
+    if (chunk.track == track) put(at);
+  return chunks.Status() == noErr ? OSErr(noErr) : Failed(chunks.Status(), chunks.Why());
 }
 
-const std::string& MovieFlattener::SourceOf(std::size_t track, const PlannedChunk& chunk) const {
+const std::string& MovieFlattener::SourceOf(std::size_t track, std::uint32_t description) const {
   static const std::string nowhere;
   const MediaRecord& media = movie_.tracks[track]->media;
-  const std::uint16_t ref = media.DataRefOf(chunk.description);
+  const std::uint16_t ref = media.DataRefOf(description);
   return ref > 0 && ref <= media.dataRefs.size() ? media.dataRefs[ref - 1] : nowhere;
 }
 
@@ -354,14 +374,12 @@ std::uint64_t MovieFlattener::PlaceChunks() {
   // Offsets depend on the size of 'moov', which grows when a table needs
   // 64-bit offsets; each pass can only widen, so this settles.
   for (std::uint64_t moovSize = MeasuredSize(atoms_);;) {
-    std::uint64_t at = before + moovSize + mdatHeader;
-    std::vector<std::size_t> next(plans_.size(), 0);
-    for (const std::uint32_t track : order_) {
-      OffsetsOf(track)[next[track]] = at;
-      at += plans_[track].chunks[next[track]++].bytes;
-    }
+    const std::uint64_t first = before + moovSize + mdatHeader;
+    for (std::size_t t = 0; t < plans_.size(); ++t)
+      atoms_.tracks[t].media.information.sampleTable.chunkOffsets.stream.largest =
+          plans_[t].chunkCount > 0 ? first + plans_[t].lastChunkAt : 0;
     const std::uint64_t measured = MeasuredSize(atoms_);
-    if (measured == moovSize) return before + moovSize + mdatHeader;
+    if (measured == moovSize) return first;
     moovSize = measured;
   }
 }
@@ -371,7 +389,6 @@ std::uint64_t MovieFlattener::PlaceChunks() {
 // waits only for the last and dirty pages never pile up to slow the copy.
 OSErr MovieFlattener::CopyChunks(int out, const Progress& progress) {
   std::map<std::string, Descriptor> sources;
-  std::vector<std::size_t> next(plans_.size(), 0);
   std::uint64_t at = firstChunkAt_, sent = at, done = 0, reported = 0;
   RunGatherer gatherer([out](const std::uint8_t* bytes, std::uint64_t count, std::uint64_t to) {
     return WriteAll(out, bytes, count, to);
@@ -380,18 +397,17 @@ OSErr MovieFlattener::CopyChunks(int out, const Progress& progress) {
     const OSErr err = gatherer.Flush();
     return err != noErr ? err : CopyRun(from, in, size, out, to);
   };
-  for (std::size_t i = 0; i < order_.size();) {
-    const std::size_t track = order_[i];
-    const PlannedChunk& first = plans_[track].chunks[next[track]++];
-    const std::string& file = SourceOf(track, first);
-    std::uint64_t bytes = first.bytes;
-    for (++i; i < order_.size() && bytes < kRunBytes; ++i) {
-      const std::size_t other = order_[i];
-      const PlannedChunk& chunk = plans_[other].chunks[next[other]];
-      if (chunk.sourceOffset != first.sourceOffset + bytes || SourceOf(other, chunk) != file) break;
-      bytes += chunk.bytes;
-      ++next[other];
+  InterleavedChunks chunks(movie_);
+  InterleavedChunks::Chunk chunk;
+  for (bool more = chunks.Next(chunk); more;) {
+    const std::string& file = SourceOf(chunk.track, chunk.span.description);
+    const std::uint64_t from = chunk.span.offset;
+    std::uint64_t bytes = chunk.span.bytes;
+    while ((more = chunks.Next(chunk)) && bytes < kRunBytes) {
+      if (chunk.span.offset != from + bytes || SourceOf(chunk.track, chunk.span.description) != file) break;
+      bytes += chunk.span.bytes;
     }
+    if (chunks.Status() != noErr) return Failed(chunks.Status(), chunks.Why());
     auto source = sources.find(file);
     if (source == sources.end()) {
       Descriptor fd(MovieStorage::OpenForReading(file));
@@ -399,23 +415,22 @@ OSErr MovieFlattener::CopyChunks(int out, const Progress& progress) {
         return Failed(couldNotResolveDataRef, "source file \"" + file + "\" cannot be opened: " + FileErrorText(errno));
       source = sources.emplace(file, std::move(fd)).first;
     }
-    const int from = source->second.Get();
-    const OSErr err = bytes < RunGatherer::kSmallRun ? gatherer.Add(from, first.sourceOffset, bytes, at)
-                                                     : copyLarge(from, first.sourceOffset, bytes, at);
+    const int in = source->second.Get();
+    const OSErr err = bytes < RunGatherer::kSmallRun ? gatherer.Add(in, from, bytes, at) : copyLarge(in, from, bytes, at);
     if (err == eofErr) return Failed(err, "source file \"" + file + "\" is shorter than its sample table says");
     if (err != noErr) return err;
     at += bytes;
-    if (i == order_.size())
+    if (!more)
       if (const OSErr err = gatherer.Flush(); err != noErr) return err;
-    if (at - sent >= kRunBytes || i == order_.size()) {  // runs of single frames are too small to send alone
+    if (at - sent >= kRunBytes || !more) {  // runs of single frames are too small to send alone
       ::sync_file_range(out, off64_t(sent), off64_t(at - sent), SYNC_FILE_RANGE_WRITE);  // a hint; fsync reports failures
       sent = at;
     }
     done += bytes;
-    if (progress && (done - reported >= kProgressStep || i == order_.size())) {
+    if (progress && (done - reported >= kProgressStep || !more)) {
       reported = done;
       if (const OSErr err = progress(mdatPayload_ ? double(done) / double(mdatPayload_) : 1.0); err != noErr) return err;
     }
   }
-  return noErr;
+  return chunks.Status() == noErr ? OSErr(noErr) : Failed(chunks.Status(), chunks.Why());
 }

@@ -49,7 +49,8 @@ OSErr TrackEditor::AppendPiece(const TrackRecord& source, const TrackRecord::Edi
     --first;
     firstStart = media.samples.StartOf(first);
   }
-  const std::uint64_t placed = AppendSamples(media, first, last - first + 1);
+  std::uint64_t placed = 0;
+  if (const OSErr err = AppendSamples(media, first, last - first + 1, placed); err != noErr) return err;
   const std::uint64_t trim = std::uint64_t(ConvertTimeScale(std::int64_t(mediaStart - firstStart), media.timeScale, track_.media.timeScale));
   const bool toTheEnd = mediaEnd == media.Duration() && edit.rate == fixed1;
   // to the media's end: all of it, though the other clock must round
@@ -59,9 +60,10 @@ OSErr TrackEditor::AppendPiece(const TrackRecord& source, const TrackRecord::Edi
   return noErr;
 }
 
-std::uint64_t TrackEditor::AppendSamples(const MediaRecord& from, std::uint64_t first, std::uint64_t count) {
+OSErr TrackEditor::AppendSamples(const MediaRecord& from, std::uint64_t first, std::uint64_t count,
+                                 std::uint64_t& start) {
   MediaRecord& media = track_.media;
-  const std::uint64_t start = media.Duration();
+  start = media.Duration();
   std::vector<std::uint32_t> descriptionOf;
   for (std::uint32_t i = 1; i <= from.descriptions.size(); ++i) {
     std::vector<std::uint8_t> bytes = from.descriptions[i - 1];
@@ -73,10 +75,9 @@ std::uint64_t TrackEditor::AppendSamples(const MediaRecord& from, std::uint64_t 
     }
     descriptionOf.push_back(media.ShareDescription(bytes));
   }
-  media.samples.AppendRange(
+  return media.samples.AppendRange(
       from.samples, first, count, [&](std::uint32_t index) { return descriptionOf[index - 1]; }, from.timeScale,
       media.timeScale);
-  return start;
 }
 
 OSErr TrackEditor::InsertMedia(std::int64_t trackStart, std::int64_t mediaTime, std::int64_t mediaDuration, Fixed rate) {

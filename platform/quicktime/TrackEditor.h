@@ -14,8 +14,8 @@ class TrackEditor {
   OSErr InsertSegment(const TrackRecord& source, std::int64_t sourceIn, std::int64_t duration, std::int64_t destIn);
   OSErr InsertMedia(std::int64_t trackStart, std::int64_t mediaTime, std::int64_t mediaDuration, Fixed rate);
   // Copies samples [first, first + count) of `from` to the end of our media;
-  // gives the media time at which they start.
-  std::uint64_t AppendSamples(const MediaRecord& from, std::uint64_t first, std::uint64_t count);
+  // `start` receives the media time at which they start.
+  OSErr AppendSamples(const MediaRecord& from, std::uint64_t first, std::uint64_t count, std::uint64_t& start);
 
  private:
   OSErr AppendPiece(const TrackRecord& source, const TrackRecord::Edit& edit, std::uint64_t fromInEdit,

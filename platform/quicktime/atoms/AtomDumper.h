@@ -7,7 +7,8 @@
 #include "platform/quicktime/QtErrors.h"
 #include "platform/quicktime/atoms/AtomSlots.h"
 #include "platform/quicktime/atoms/RawAtom.h"
-#include "platform/quicktime/atoms/SharedVector.h"
+#include "platform/quicktime/atoms/EntryStream.h"
+#include "platform/quicktime/atoms/SizeList.h"
 
 // Describes atoms as text, one "name: value" line per field, indented by
 // depth: for traces and for tests that compare what was read with what was
@@ -39,16 +40,14 @@ class AtomDumper {
   void Array(const char* name, std::vector<E>& entries, std::uint64_t, std::uint64_t entryBytes, F&& each) {
     Table(name, entries, entryBytes, each);
   }
-  template <class E, class F>
-  void Array(const char* name, SharedVector<E>& entries, std::uint64_t, std::uint64_t, F&& each) {
+  template <class F>
+  void Array(const char* name, SizeList& entries, std::uint64_t, std::uint64_t, F&& each) {
     Line(name, std::to_string(entries.size()));
     Nested([&] {
-      for (std::size_t i = 0; i < entries.size(); ++i) {
-        E entry = entries[i];
-        each(entry);
-      }
+      for (std::uint32_t entry : entries.Entries()) each(entry);
     });
   }
+  void Streamed(const char* name, const EntryStream& stream, std::size_t) { Line(name, std::to_string(stream.count)); }
   template <class E, class F>
   void Repeat(const char* name, std::vector<E>& entries, std::uint64_t entryBytes, F&& each) {
     Table(name, entries, entryBytes, each);

@@ -92,6 +92,8 @@ AtomReader AtomReader::Child(std::uint64_t count, bool cut) {
   }
   AtomReader child(rest_.first(count), depth_ + 1);
   child.file_ = file_;
+  child.origin_ = origin_;
+  child.originAt_ = originAt_;
   child.repairs_ = repairs_;
   child.keepsAll_ = keepsAll_;
   child.cut_ = cut_ || cut;

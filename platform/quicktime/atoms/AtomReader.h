@@ -12,7 +12,9 @@
 #include "platform/quicktime/atoms/AtomHeader.h"
 #include "platform/quicktime/atoms/AtomSlots.h"
 #include "platform/quicktime/atoms/RawAtom.h"
+#include "platform/quicktime/atoms/EntryStream.h"
 #include "platform/quicktime/atoms/SharedVector.h"
+#include "platform/quicktime/atoms/SizeList.h"
 
 // Reads atoms from bytes in memory. A child reader is a window carved out of
 // its parent, so no atom sees past the one that holds it. Errors are sticky:
@@ -35,6 +37,13 @@ class AtomReader {
   // Reading bytes that outlive the reader, large tables of integers may stay
   // in them rather than be copied out.
   explicit AtomReader(std::shared_ptr<const std::vector<std::uint8_t>> file) : rest_(*file), depth_(0), file_(file) {}
+  // The bytes were read from `origin` at `at`: large tables remember where they lie in it.
+  AtomReader(std::shared_ptr<const std::vector<std::uint8_t>> file, std::shared_ptr<const FileOrigin> origin,
+             std::uint64_t at)
+      : AtomReader(std::move(file)) {
+    origin_ = std::move(origin);
+    originAt_ = at;
+  }
 
   std::uint64_t Left() const { return rest_.size(); }
   OSErr Status() const { return err_; }
@@ -75,14 +84,25 @@ class AtomReader {
   template <class E, class F>
   void Array(const char* name, SharedVector<E>& entries, std::uint64_t count, std::uint64_t entryBytes, F&& each) {
     if (err_ != noErr || !FitCount(count, entryBytes)) return;
+    const std::uint64_t at = file_ ? std::uint64_t(rest_.data() - file_->data()) : 0;
     if (file_ && entryBytes == sizeof(E) && 2 * count * entryBytes >= file_->size()) {
-      entries = SharedVector<E>(file_, std::size_t(rest_.data() - file_->data()), std::size_t(count));
-      return Skip(count * entryBytes);
+      entries = SharedVector<E>(file_, std::size_t(at), std::size_t(count));
+      Skip(count * entryBytes);
+    } else {
+      std::vector<E> read;
+      Array(name, read, count, entryBytes, each);
+      entries = std::move(read);
     }
-    std::vector<E> read;
-    Array(name, read, count, entryBytes, each);
-    entries = std::move(read);
+    if (origin_ && entryBytes == sizeof(E) && err_ == noErr) entries.SetOrigin(origin_, originAt_ + at);
   }
+  template <class F>
+  void Array(const char* name, SizeList& entries, std::uint64_t count, std::uint64_t entryBytes, F&& each) {
+    SharedVector<std::uint32_t> table;
+    Array(name, table, count, entryBytes, each);
+    entries = std::move(table);
+  }
+  // Made only for writing: a file never holds one to read.
+  void Streamed(const char*, const EntryStream&, std::size_t) { Fail(); }
   // Entries up to the end of the atom.
   template <class E, class F>
   void Repeat(const char* name, std::vector<E>& entries, std::uint64_t entryBytes, F&& each) {
@@ -224,6 +244,8 @@ class AtomReader {
   std::span<const std::uint8_t> rest_;
   int depth_;
   std::shared_ptr<const std::vector<std::uint8_t>> file_;  // what rest_ lies in, when it outlives us
+  std::shared_ptr<const FileOrigin> origin_;                // where file_ was read from, at originAt_
+  std::uint64_t originAt_ = 0;
   OSErr err_ = noErr;
   std::vector<std::string>* repairs_ = nullptr;  // set: tolerant
   OSType type_ = 0;        // of the atom being read, for the notes

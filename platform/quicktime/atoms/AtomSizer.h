@@ -34,6 +34,10 @@ class AtomSizer {
   void Array(const char*, Entries&, std::uint64_t count, std::uint64_t entryBytes, F&&) {
     bytes_ += count * entryBytes;
   }
+  template <class Stream>
+  void Streamed(const char*, const Stream& stream, std::size_t width) {
+    bytes_ += stream.count * width;
+  }
   template <class E, class F>
   void Repeat(const char*, std::vector<E>& entries, std::uint64_t entryBytes, F&&) {
     bytes_ += entries.size() * entryBytes;

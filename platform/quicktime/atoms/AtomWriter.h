@@ -11,7 +11,8 @@
 #include "platform/quicktime/atoms/AtomSizer.h"
 #include "platform/quicktime/atoms/AtomSlots.h"
 #include "platform/quicktime/atoms/RawAtom.h"
-#include "platform/quicktime/atoms/SharedVector.h"
+#include "platform/quicktime/atoms/EntryStream.h"
+#include "platform/quicktime/atoms/SizeList.h"
 
 // Writes atoms into a byte buffer, big-endian, each one measured before its
 // header is written. Given a sink, it hands the bytes on in pieces as it goes,
@@ -66,13 +67,27 @@ class AtomWriter {
     if (entries.size() != count) Fail();
     for (E& entry : entries) each(entry);
   }
-  template <class E, class F>
-  void Array(const char*, const SharedVector<E>& entries, std::uint64_t count, std::uint64_t, F&& each) {
+  // Read back a block at a time as they are written: they may lie in other files.
+  template <class F>
+  void Array(const char*, const SizeList& entries, std::uint64_t count, std::uint64_t, F&& each) {
     if (entries.size() != count) Fail();
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      E entry = entries[i];  // a copy each: the shared entries stay untouched
+    SizeList::Reader reader(entries);
+    std::uint32_t entry = 0;
+    for (std::uint64_t i = 0; i < count; ++i) {
+      if (!reader.Next(entry)) return Fail(reader.Status());
       each(entry);
     }
+  }
+  // Entries made as they are written: the count was known when the atom was measured.
+  void Streamed(const char*, const EntryStream& stream, std::size_t width) {
+    std::uint64_t made = 0;
+    const OSErr err = stream.produce([&](std::uint64_t entry) {
+      if (width < 8 && entry >> (8 * width) != 0) Fail();
+      PutBig(entry, width);
+      ++made;
+    });
+    if (err != noErr) Fail(err);
+    if (made != stream.count) Fail(internalQuickTimeError);
   }
   template <class E, class F>
   void Repeat(const char*, std::vector<E>& entries, std::uint64_t, F&& each) {

@@ -7,12 +7,16 @@
 #include <utility>
 #include <vector>
 
+#include "platform/quicktime/atoms/FileOrigin.h"
+
 // A large table of integers that several holders read and one at a time may
 // change: the movie read from a file, the atoms written from it and the movie
 // made from those hold one copy between them; whoever changes it first takes
 // its own. Read from a file, the entries can stay big-endian inside the bytes
 // read, so that they are not held twice. Changes come only through Change(),
-// so no holder sees another's edits.
+// so no holder sees another's edits. Read from a file, they also remember
+// where in it they lie, until they are changed: a table built from many files
+// can then point at their entries instead of holding them.
 template <std::unsigned_integral E>
 class SharedVector {
  public:
@@ -40,11 +44,20 @@ class SharedVector {
     for (std::size_t i = 0; i < size(); ++i) copy.push_back((*this)[i]);
     return copy;
   }
+  // The file holding the entries, big-endian from byte OriginAt(); null when none does.
+  const std::shared_ptr<const FileOrigin>& Origin() const { return origin_; }
+  std::uint64_t OriginAt() const { return originAt_; }
+  void SetOrigin(std::shared_ptr<const FileOrigin> origin, std::uint64_t at) {
+    origin_ = std::move(origin);
+    originAt_ = at;
+  }
+
   bool SharesWith(const SharedVector& other) const {
     return (entries_ && entries_ == other.entries_) || (file_ && file_ == other.file_ && at_ == other.at_);
   }
 
   std::vector<E>& Change() {
+    origin_.reset();
     if (file_) {
       entries_ = std::make_shared<std::vector<E>>(Entries());
       file_.reset();
@@ -61,4 +74,6 @@ class SharedVector {
   std::shared_ptr<std::vector<E>> entries_;  // host order; or else
   std::shared_ptr<const std::vector<std::uint8_t>> file_;
   std::size_t at_ = 0, fileCount_ = 0;
+  std::shared_ptr<const FileOrigin> origin_;
+  std::uint64_t originAt_ = 0;
 };

@@ -6,7 +6,7 @@
 #include "platform/quicktime/TimeConversion.h"
 
 OSErr SampleTable::Assign(std::vector<TimeRun> times, std::uint32_t constantSize, std::uint64_t sizeCount,
-                          SharedVector<std::uint32_t> sizes, std::vector<Chunk> chunks,
+                          SizeList sizes, std::vector<Chunk> chunks,
                           std::vector<OffsetRun> composition, std::optional<std::vector<std::uint32_t>> sync,
                           std::uint32_t descriptionCount) {
   std::uint64_t timed = 0, duration = 0, chunked = 0, shifted = 0;
@@ -69,8 +69,7 @@ void SampleTable::AppendSamples(std::uint64_t offset, std::uint32_t size, std::u
   // a size of 0 cannot stand as the constant size (it means "sizes vary"), so it is always listed
   if (constantSize_ != size || size == 0) {
     SpreadSizes();
-    std::vector<std::uint32_t>& sizes = sizes_.Change();
-    sizes.insert(sizes.end(), count, size);
+    sizes_.AppendConstant(size, count);
   }
   if (!sync && !sync_) {
     sync_.emplace(std::uint32_t(sampleCount_), 0u);
@@ -102,11 +101,10 @@ void SampleTable::AppendSizes(const SampleTable& from, std::uint64_t first, std:
     return;
   }
   SpreadSizes();
-  std::vector<std::uint32_t>& sizes = sizes_.Change();
   if (from.sizes_.empty())
-    sizes.insert(sizes.end(), count, from.constantSize_);
+    sizes_.AppendConstant(from.constantSize_, count);
   else
-    for (std::uint64_t i = first; i < first + count; ++i) sizes.push_back(from.sizes_[std::size_t(i)]);
+    sizes_.AppendRange(from.sizes_, first, count);
 }
 
 void SampleTable::AppendComposition(const SampleTable& from, std::uint64_t first, std::uint64_t count) {
@@ -147,13 +145,56 @@ void SampleTable::SpreadSizes() {
     constantSize_ = 0;
     return;
   }
-  sizes_.Change().assign(sampleCount_, constantSize_);
+  sizes_.AppendConstant(constantSize_, sampleCount_);
   constantSize_ = 0;
 }
 
-std::uint64_t SampleTable::BytesOf(std::uint64_t first, std::uint64_t count) const {
-  if (sizes_.empty()) return count * constantSize_;
-  std::uint64_t bytes = 0;
-  for (std::uint64_t i = first; i < first + count; ++i) bytes += sizes_[std::size_t(i)];
-  return bytes;
+OSErr SampleTable::BytesOf(std::uint64_t first, std::uint64_t count, std::uint64_t& bytes) const {
+  bytes = 0;
+  if (sizes_.empty() || count == 0) {
+    bytes = count * constantSize_;
+    return noErr;
+  }
+  SizeList::Reader reader(sizes_, first);
+  reader.Sum(count, bytes);
+  return reader.Status();
+}
+
+OSErr SampleTable::SampleSize(std::uint64_t index, std::uint32_t& size) const {
+  size = constantSize_;
+  if (sizes_.empty()) return index < sampleCount_ ? OSErr(noErr) : OSErr(invalidSampleNum);
+  SizeList::Reader reader(sizes_, index);
+  return reader.Next(size) ? OSErr(noErr) : reader.Status();
+}
+
+bool SampleTable::SpanCursor::Next(Span& span) {
+  const std::vector<TimeRun>& times = table_.times_;
+  while (leftInChunk_ == 0) {
+    if (nextChunk_ == table_.chunks_.size()) return false;
+    const Chunk& chunk = table_.chunks_[nextChunk_++];
+    leftInChunk_ = chunk.sampleCount;
+    offset_ = chunk.offset;
+    description_ = chunk.description;
+  }
+  span = Span{.firstSample = sample_, .offset = offset_, .description = description_};
+  while (leftInChunk_ > 0 && (span.sampleCount == 0 || span.duration < maxDuration_)) {
+    while (leftInRun_ == 0 && run_ + 1 < times.size()) leftInRun_ = times[++run_].count;
+    const std::uint64_t delta = run_ < times.size() ? times[run_].duration : 0;
+    std::uint64_t take = leftInChunk_;
+    if (leftInRun_ > 0) take = std::min(take, leftInRun_);
+    if (delta > 0 && maxDuration_ > span.duration)
+      take = std::min(take, (maxDuration_ - span.duration + delta - 1) / delta);
+    take = std::max<std::uint64_t>(take, 1);
+    if (table_.sizes_.empty())
+      span.bytes += take * table_.constantSize_;
+    else if (!sizes_.Sum(take, span.bytes))
+      return false;
+    span.sampleCount += take;
+    span.duration += take * delta;
+    leftInChunk_ -= take;
+    leftInRun_ -= std::min(leftInRun_, take);
+  }
+  sample_ += span.sampleCount;
+  offset_ += span.bytes;
+  return true;
 }

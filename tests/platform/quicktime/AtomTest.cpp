@@ -84,7 +84,8 @@ TEST(Atoms, HeaderVersionsFollowTheValues) {
 }
 
 TEST(Atoms, ChunkOffsetsPast4GiBTakeTheWideForm) {
-  ChunkOffsetAtom offsets{.offsets = {40, UINT32_MAX}};
+  ChunkOffsetAtom offsets;
+  offsets.offsets = {40, UINT32_MAX};
   Bytes bytes = Written(offsets);
   EXPECT_EQ(std::string(bytes.begin() + 4, bytes.begin() + 8), "stco");
   offsets.offsets.push_back(0x1'2345'6789ull);
@@ -99,7 +100,7 @@ TEST(Atoms, ChunkOffsetsPast4GiBTakeTheWideForm) {
 TEST(Atoms, SharedSizesWriteInPiecesAsInOneBuffer) {
   std::vector<std::uint32_t> varying(300'000);  // 1.2 MB: several pieces
   for (std::size_t i = 0; i < varying.size(); ++i) varying[i] = std::uint32_t(i * 7 % 1000 + 1);
-  SampleSizeAtom sizes{.sizes = varying};
+  SampleSizeAtom sizes{.sizes = SharedVector<std::uint32_t>(varying)};
   const Bytes whole = Written(sizes);
   Bytes pieces;
   std::size_t handed = 0;

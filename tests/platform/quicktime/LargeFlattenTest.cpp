@@ -121,9 +121,10 @@ TEST(LargeFlatten, MediaPastFourBillionUnitsGetsAWideHeaderOnlyThere) {
   ASSERT_NE(media, nullptr);
   // three frames that each last 2,000,000,000 units: 6e9 in all, past what 32 bits hold
   TimeValue at = 0;
-  for (std::uint64_t i = 0, offset = table.Chunks()[0].offset; i < 3; offset += table.SampleSize(i++)) {
-    ASSERT_EQ(AddMediaSampleReference(media, long(offset), table.SampleSize(i), 2'000'000'000, &description, 1, 0, &at),
-              noErr);
+  std::uint32_t size = 0;
+  for (std::uint64_t i = 0, offset = table.Chunks()[0].offset; i < 3; offset += size, ++i) {
+    ASSERT_EQ(table.SampleSize(i, size), noErr);
+    ASSERT_EQ(AddMediaSampleReference(media, long(offset), size, 2'000'000'000, &description, 1, 0, &at), noErr);
     EXPECT_EQ(at, TimeValue(i) * 2'000'000'000);
   }
   // a duration that the sample table cannot hold is refused, not shortened

@@ -48,9 +48,20 @@ std::string Described(const MovieRecord& movie) {
     for (std::uint32_t size : samples.Sizes().Entries()) text += std::to_string(size) + ",";
     for (const SampleTable::TimeRun& run : samples.TimeRuns())
       text += " stts " + std::to_string(run.count) + "x" + std::to_string(run.duration);
-    for (const SampleTable::Chunk& chunk : samples.Chunks())
-      text += " chunk " + std::to_string(chunk.offset) + "/" + std::to_string(chunk.sampleCount) + "/" +
-              std::to_string(chunk.description);
+    // where the samples lie, however they are cut into chunks: stretches that lie back to back
+    std::uint64_t from = 0, to = 0;
+    std::uint32_t description = 0;
+    const auto stretch = [&] { text += " at " + std::to_string(from) + "-" + std::to_string(to) + "/" + std::to_string(description); };
+    EXPECT_EQ(samples.ForEachSpan(UINT64_MAX, [&](const SampleTable::Span& span) {
+      if (span.offset != to || span.description != description) {
+        if (to > 0) stretch();
+        from = span.offset;
+        description = span.description;
+      }
+      to = span.offset + span.bytes;
+      return true;
+    }), noErr);
+    stretch();
     text += "\n";
   }
   return text;
