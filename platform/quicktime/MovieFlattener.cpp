@@ -118,7 +118,8 @@ OSErr CopyRun(int from, std::uint64_t in, std::uint64_t size, int to, std::uint6
       size -= std::uint64_t(n);
       continue;
     }
-    if (n == 0) return eofErr;
+    // some file systems give 0 before the end; reading says whether the source really ends here
+    if (n == 0) return CopyByBuffer(from, std::uint64_t(inAt), size, to, std::uint64_t(outAt));
     if (errno == EINTR) continue;
     if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF)
       return CopyByBuffer(from, std::uint64_t(inAt), size, to, std::uint64_t(outAt));
