@@ -59,9 +59,11 @@ bool PlaceOf(const SampleTable& samples, std::uint64_t index, SamplePlace& place
       first += chunk.sampleCount;
       continue;
     }
-    place.offset = chunk.offset;
-    for (std::uint64_t k = first; k < index; ++k) place.offset += samples.SampleSize(k);
-    place.size = samples.SampleSize(index);
+    std::uint64_t before = 0;
+    std::uint32_t size = 0;
+    if (samples.BytesOf(first, index - first, before) != noErr || samples.SampleSize(index, size) != noErr) return false;
+    place.offset = chunk.offset + before;
+    place.size = size;
     place.description = chunk.description;
     return true;
   }

@@ -48,8 +48,9 @@ class SampleTable {
   const std::vector<Chunk>& Chunks() const { return chunks_; }
   const std::vector<OffsetRun>& CompositionOffsets() const { return composition_; }
   const std::optional<std::vector<std::uint32_t>>& SyncSamples() const { return sync_; }
-  // Fails only when the size lies in a file that can no longer be read.
+  // Fail only when a size lies in a file that can no longer be read.
   OSErr SampleSize(std::uint64_t index, std::uint32_t& size) const;
+  OSErr BytesOf(std::uint64_t first, std::uint64_t count, std::uint64_t& bytes) const;  // of samples [first, first + count)
 
   // Builds the table from the pieces a file holds; invalidSampleTable when
   // they do not agree on the number of samples or point outside themselves.
@@ -87,7 +88,6 @@ class SampleTable {
   void AppendSync(const SampleTable& from, std::uint64_t first, std::uint64_t count);
   void AddTimeRun(std::uint32_t count, std::uint32_t duration);
   void SpreadSizes();  // a constant size becomes a run of sizes
-  OSErr BytesOf(std::uint64_t first, std::uint64_t count, std::uint64_t& bytes) const;
 
   std::vector<TimeRun> times_;
   std::uint32_t constantSize_ = 0;
