@@ -116,6 +116,7 @@ bool PlaceSections(const PodProject& project, std::int32_t rate) {
 
 bool BuildAudioBook(PodProject& project, const UString& destPath, const UString& extension) {
   QTSlideshow slideshow(project);
+  if (!slideshow.SparesItsInputs(destPath, extension)) std::exit(2);
   if (!slideshow.Initialize(nullptr, nullptr, destPath, extension)) {
     ErrorPrintf("unable to initialize QTSlideshow\n");
     std::exit(2);

@@ -38,8 +38,9 @@ bool BuildShow(PodProject& project, const UString& audioFilePath, const UString&
   if (!audioFilePath.empty()) project.audioFile = audioFilePath;
   SoundFile source;
   std::unique_ptr<QTTrack> video;
-  if (!project.audioFile.empty()) OpenProjectAudio(project, source, video);
   QTSlideshow slideshow(project);
+  if (!slideshow.SparesItsInputs(destPath, extension)) Fail(2);
+  if (!project.audioFile.empty()) OpenProjectAudio(project, source, video);
   if (!slideshow.Initialize(source.track.get(), video.get(), destPath, extension)) {
     ErrorPrintf("unable to initialize QTSlideshow class\n");
     Fail(2);

@@ -41,6 +41,13 @@ std::string Numbered(const std::string& stem, std::size_t n, std::size_t count) 
   return stem + "-" + number + ".jpg";
 }
 
+// The largest count written with fewer digits than `count`.
+std::size_t LargestShorter(std::size_t count) {
+  std::size_t power = 1;
+  while (power <= count / 10) power *= 10;
+  return power - 1;
+}
+
 // The URL of a picture: the base URL and the name joined by one '/', the
 // name's bytes that a path cannot hold percent-encoded.
 std::string PictureUrl(const std::string& baseUrl, const std::string& name) {
@@ -78,6 +85,18 @@ ChapterTimeline ChapterFiles::WithPictureUrls(const ChapterTimeline& movie, cons
   for (std::size_t i = 0; i < out.slides.size(); ++i)
     out.slides[i].text = PictureUrl(options_.baseUrl, pictures[pictureOf[i]].name);
   return out;
+}
+
+std::vector<std::string> ChapterFiles::PossibleNames(const ChapterFileOptions& options, const std::string& base,
+                                                     std::size_t slides) {
+  std::vector<std::string> names;
+  if (options.vtt) names.push_back(base + ".chapters.vtt");
+  if (!options.json) return names;
+  names.push_back(base + ".chapters.json");
+  const std::string folder = PathNamePart(base), stem = FileNamePart(base);
+  for (std::size_t count = slides; count > 0; count = count >= 100 ? LargestShorter(count) : 0)
+    for (std::size_t n = 1; n <= count; ++n) names.push_back(folder + Numbered(stem, n, count));
+  return names;
 }
 
 bool ChapterFiles::Prepare(const ChapterTimeline& movie, const std::string& base) {

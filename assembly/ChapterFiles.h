@@ -24,6 +24,10 @@ class ChapterFiles {
   // from the movie's timeline, whose slides name their picture files. False,
   // with a message, when one cannot be written; then none will be.
   bool Prepare(const ChapterTimeline& movie, const std::string& base);
+  // Every path the files of `base` may take for a show of up to `slides`
+  // slides (repeated slides share a picture, so fewer may take fewer digits).
+  static std::vector<std::string> PossibleNames(const ChapterFileOptions& options, const std::string& base,
+                                                std::size_t slides);
   // Names every prepared file; false, with a message, for one that cannot take its name.
   bool Commit();
 

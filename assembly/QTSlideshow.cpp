@@ -4,6 +4,7 @@
 
 #include "assembly/FlattenProgress.h"
 #include "assembly/LinkTrackBuilder.h"
+#include "assembly/OwnInputs.h"
 #include "assembly/SilencePadding.h"
 #include "assembly/SlideTrackBuilder.h"
 #include "assembly/SoundDescriptions.h"
@@ -14,11 +15,23 @@
 #include "platform/helper/FileSystem.h"
 #include "project/EditPointAudio.h"
 #include "project/EditPointChapter.h"
+#include "project/EditPointImage.h"
 #include "project/EditPointLink.h"
 #include "project/PodProject.h"
 
 namespace {
 constexpr Fixed kNormalRate = 0x10000;
+
+UString PathIn(const UString& folder, const std::string& name) {
+  return UString(LooksLikeFullPath(name) ? name : folder + name);
+}
+
+std::size_t ImageCount(const EditPointList& points) {
+  std::size_t count = 0;
+  for (const EditPoint* point : points.Items())
+    if (dynamic_cast<const EditPointImage*>(point) && !point->IsEmpty()) ++count;
+  return count;
+}
 }  // namespace
 
 QTSlideshow::QTSlideshow(PodProject& project) : project(&project), timeScale(project.timeScale) {}
@@ -42,7 +55,7 @@ bool QTSlideshow::Initialize(const QTTrack* sound, const QTTrack* video, const s
   }
   outputFolder = destPath;
   AddTrailingSlash(outputFolder);
-  extension = !ext.empty() ? ext : project->audioBook ? "m4b" : project->addVideo ? "m4v" : "m4a";
+  extension = ExtensionFor(ext);
   baseName = project->basename;
   frameWidth = project->imgWidth;
   frameHeight = project->imgHeight;
@@ -106,8 +119,21 @@ bool QTSlideshow::Build(const EPTrackList* audio, const EPTrackList* chapters, c
   return WriteOutput(baseName, extension);
 }
 
-UString QTSlideshow::OutputBase(const std::string& name) const {
-  return UString(LooksLikeFullPath(name) ? name : outputFolder + name);
+UString QTSlideshow::ExtensionFor(const std::string& ext) const {
+  return !ext.empty() ? ext : project->audioBook ? "m4b" : project->addVideo ? "m4v" : "m4a";
+}
+
+UString QTSlideshow::OutputBase(const std::string& name) const { return PathIn(outputFolder, name); }
+
+bool QTSlideshow::SparesItsInputs(const std::string& destPath, const std::string& ext) const {
+  static const std::string kRemedy = "choose another basename or -dp folder";
+  UString folder = destPath;
+  const UString base = PathIn(AddTrailingSlash(folder), project->basename);
+  const OwnInputs inputs(*project);
+  if (!inputs.Spares(base + "." + ExtensionFor(ext), kRemedy)) return false;
+  for (const std::string& name : ChapterFiles::PossibleNames(ChapterFilesAsked(), base, ImageCount(project->editPoints)))
+    if (!inputs.Spares(name, kRemedy)) return false;
+  return true;
 }
 
 UString QTSlideshow::OutputName(const std::string& name, const std::string& ext) const {

@@ -31,6 +31,10 @@ class QTSlideshow {
   // (either may be null); `soundOut`, when given, receives the sound track.
   bool Initialize(const QTTrack* sound, const QTTrack* video, const std::string& destPath,
                   const std::string& extension, QTTrack** soundOut = nullptr);
+  // False, saying which, when the movie written into `destPath` with `ext`
+  // (as Initialize will name it) or a chapter file beside it would take the
+  // place of one of the project's own files.
+  bool SparesItsInputs(const std::string& destPath, const std::string& ext) const;
   // The movie's clock and `duration` from the sound track (none: 0).
   void SetDurationFromTrack(const QTTrack* track);
   // Any list may be null; a non-empty `name` replaces the base name.
@@ -80,6 +84,8 @@ class QTSlideshow {
  private:
   // The project's way of preparing slides.
   SlidePreparer Preparer() const;
+  // The output's extension when `ext` does not give one.
+  UString ExtensionFor(const std::string& ext) const;
   // The output's path without its extension.
   UString OutputBase(const std::string& name) const;
   UString OutputName(const std::string& name, const std::string& ext) const;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "assembly/OwnInputs.h"
 #include "assembly/QTMovie.h"
 #include "assembly/QuickTimeStart.h"
 #include "platform/helper/FileSystem.h"
@@ -42,6 +43,14 @@ std::unique_ptr<QTTrack> OpenSoundOf(const StdStringList& files, QTMovie& movie)
   return sound;
 }
 
+// The output, written in the current folder, is not the file being read.
+bool SparesItsInput(const UString& input, const std::string& output) {
+  UString folder = GetCurrentDirectoryA();
+  OwnInputs inputs;
+  inputs.Add(input);
+  return inputs.Spares(AddTrailingSlash(folder) + output, "run it in another folder");
+}
+
 void CopySoundIntoNewMovie(const QTTrack& sound) {
   const UString folder = GetCurrentDirectoryA();
   const UString temp = GetTempFileNameA(folder, "tst");
@@ -69,6 +78,7 @@ void RunTest(int number, const StdStringList& params, const StdStringList& files
   if (number != kExportTest && number != kCopyTest) return;
   QTMovie movie;
   const std::unique_ptr<QTTrack> sound = OpenSoundOf(files, movie);
+  if (!SparesItsInput(files.front(), number == kExportTest ? "test.m4a" : "test.mov")) std::exit(2);
   if (number == kExportTest) {
     if (!movie.ExportMpeg4("test.m4a", nullptr)) std::printf("error trying to export mp4 file\n");
     return;

@@ -119,6 +119,18 @@ bool DirExists(const std::string& path) {
   return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool GetFileIdentity(const std::string& path, FileIdentity& identity) {
+  struct stat st;
+  if (path.empty() || stat(path.c_str(), &st) != 0) return false;
+  identity = FileIdentity{.device = std::uint64_t(st.st_dev), .inode = std::uint64_t(st.st_ino)};
+  return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  FileIdentity first, second;
+  return GetFileIdentity(a, first) && GetFileIdentity(b, second) && first == second;
+}
+
 bool CreatePath(const std::string& path, bool lastIsFile) {
   const fs::path target = lastIsFile ? fs::path(path).parent_path() : fs::path(path);
   if (target.empty()) return true;

@@ -1,4 +1,6 @@
 #pragma once
+#include <compare>
+#include <cstdint>
 #include <string>
 
 #include "platform/helper/StdStringList.h"
@@ -20,6 +22,16 @@ UString GetUserNameA();  // empty when none can be found
 
 bool FileExists(const std::string& path);  // exists and is not a folder
 bool DirExists(const std::string& path);
+
+// What makes a file itself, whatever path names it (links included).
+struct FileIdentity {
+  std::uint64_t device = 0, inode = 0;
+  auto operator<=>(const FileIdentity&) const = default;
+};
+// False when `path` names nothing.
+bool GetFileIdentity(const std::string& path, FileIdentity& identity);
+// Whether both paths name one file; a path that names nothing is no file's.
+bool SameFile(const std::string& a, const std::string& b);
 bool CreatePath(const std::string& path, bool lastIsFile);  // makes every missing folder
 bool DeleteFileA(const std::string& path);
 
