@@ -35,9 +35,12 @@ FiBitmap Standardised(FiBitmap dib) {
   return FiBitmap(plain, &FreeImage_Unload);
 }
 
-// A depth the format cannot write (32-bit JPEG, 16-bit PNG) is saved as 24 bits.
+// A depth the format cannot write (32-bit JPEG, 16-bit PNG) is saved as 24
+// bits. FreeImage says JPEG takes 32 bits, but only for CMYK, never RGBA.
 FiBitmap Writable(FIBITMAP* dib, FREE_IMAGE_FORMAT format) {
-  if (FreeImage_FIFSupportsExportBPP(format, int(FreeImage_GetBPP(dib)))) return FiBitmap(nullptr, &FreeImage_Unload);
+  const int bpp = int(FreeImage_GetBPP(dib));
+  const bool takes = format == FIF_JPEG ? bpp == 8 || bpp == 24 : FreeImage_FIFSupportsExportBPP(format, bpp);
+  if (takes) return FiBitmap(nullptr, &FreeImage_Unload);
   return FiBitmap(FreeImage_ConvertTo24Bits(dib), &FreeImage_Unload);
 }
 
@@ -200,6 +203,22 @@ bool ImageBitmap::Fill(COLORREF colour, std::uint8_t alpha) {
 bool ImageBitmap::Paste(const ImageBitmap& source, int left, int top, int alpha) {
   if (!loaded || !source.loaded) return false;
   return FreeImage_Paste(dib.get(), source.dib.get(), left, top, alpha) != 0;
+}
+
+bool ImageBitmap::HasAlpha() const {
+  return loaded && FreeImage_GetImageType(dib.get()) == FIT_BITMAP && (bpp == 32 || FreeImage_IsTransparent(dib.get()));
+}
+
+// FreeImage lays 8- and 32-bit images over a colour; other depths go over as 32 bits.
+std::unique_ptr<ImageBitmap> ImageBitmap::ComposedOver(COLORREF colour) const {
+  if (!loaded) return nullptr;
+  const FiBitmap deep(bpp == 8 || bpp == 32 ? nullptr : FreeImage_ConvertTo32Bits(dib.get()), &FreeImage_Unload);
+  RGBQUAD under{.rgbBlue = BYTE(colour >> 16), .rgbGreen = BYTE(colour >> 8), .rgbRed = BYTE(colour), .rgbReserved = 0};
+  FiBitmap opaque(FreeImage_Composite(deep ? deep.get() : dib.get(), FALSE, &under, nullptr), &FreeImage_Unload);
+  if (!opaque) return nullptr;
+  auto image = std::make_unique<ImageBitmap>();
+  image->Take(std::move(opaque), name, fileWidth, fileHeight);
+  return image;
 }
 
 std::unique_ptr<ImageBitmap> ImageBitmap::ScaleToFit(const RECT& target, bool fit, int filter) const {

@@ -45,6 +45,10 @@ class ImageBitmap {
   // Every pixel of a 24- or 32-bit image takes the colour (and the alpha).
   bool Fill(COLORREF colour, std::uint8_t alpha);
   bool Paste(const ImageBitmap& source, int left, int top, int alpha);
+  // Whether the pixels carry an alpha channel or a transparent palette entry.
+  bool HasAlpha() const;
+  // A new 24-bit image of this one laid over the colour, or null.
+  std::unique_ptr<ImageBitmap> ComposedOver(COLORREF colour) const;
   // A new image scaled to the largest size of its proportions inside
   // `target` (with `fit`; without it the size stays), or null.
   // Proportions and the size without `fit` are the picture's own, even when

@@ -20,6 +20,15 @@ UString FirstExtension(int format) {
 
 bool SlidePreparer::FitImageIntoFrame(ImageBitmapPtr& holder, int frameW, int frameH, int scaleW, int scaleH,
                                       COLORREF colour, int hMode, int vMode, bool& changed) const {
+  // A slide is opaque: what would show through the picture is the
+  // background, laid under it before the resample so that no colour hidden
+  // under transparent pixels bleeds into the edges it blends.
+  if (holder->HasAlpha()) {
+    auto opaque = holder->ComposedOver(colour);
+    if (!opaque) return false;
+    holder.Reset(std::move(opaque));
+    changed = true;
+  }
   if (holder->Width() != scaleW || holder->Height() != scaleH) {
     auto scaled = holder->ScaleToSize(scaleW, scaleH, true, settings_.imgScaleMethod);
     if (!scaled) return false;

@@ -66,7 +66,7 @@ TEST(SlidePreparer, EveryKindOfPictureComesOutAtFrameSizeCentredOnTheBackground)
   cases.push_back({"rgb565.bmp", FiBitmap(FreeImage_ConvertTo16Bits565(picture.get()), &FreeImage_Unload), FIF_BMP,
                    24});
   cases.push_back({"photo.jpg", FiBitmap(FreeImage_Clone(picture.get()), &FreeImage_Unload), FIF_JPEG, 24});
-  cases.push_back({"alpha.png", WithTransparentLeftHalf(Gradient(400, 300)), FIF_PNG, 32});
+  cases.push_back({"alpha.png", WithTransparentLeftHalf(Gradient(400, 300)), FIF_PNG, 24});
   cases.push_back({"portrait.png", Gradient(90, 160), FIF_PNG, 24});
   cases.push_back({"one-pixel.png", Gradient(1, 1), FIF_PNG, 24});
   cases.push_back({"huge.png", Solid(8000, 8000, 8, 0), FIF_PNG, 24});
@@ -81,8 +81,8 @@ TEST(SlidePreparer, EveryKindOfPictureComesOutAtFrameSizeCentredOnTheBackground)
     EXPECT_EQ(int(FreeImage_GetBPP(slide.image.get())), c.bpp);
     EXPECT_EQ(PixelAt(slide.image.get(), 0, 90), kBackground);  // none of them is wide enough to fill the frame
     EXPECT_EQ(PixelAt(slide.image.get(), 319, 90), kBackground);
-    if (c.bpp == 32) {
-      EXPECT_EQ(AlphaAt(slide.image.get(), 0, 90), 0u);
+    if (c.name == "alpha.png") {
+      EXPECT_EQ(PixelAt(slide.image.get(), 60, 90), kBackground);  // its clear half
     }
     DeleteFileA(slide.file);
   }
