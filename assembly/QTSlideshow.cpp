@@ -131,7 +131,8 @@ bool QTSlideshow::SparesItsInputs(const std::string& destPath, const std::string
   const UString base = PathIn(AddTrailingSlash(folder), project->basename);
   const OwnInputs inputs(*project);
   if (!inputs.Spares(base + "." + ExtensionFor(ext), kRemedy)) return false;
-  for (const std::string& name : ChapterFiles::PossibleNames(ChapterFilesAsked(), base, ImageCount(project->editPoints)))
+  const std::size_t slides = ImageCount(project->editPoints);
+  for (const std::string& name : ChapterFiles::PossibleNames(ChapterFilesAsked(), base, slides))
     if (!inputs.Spares(name, kRemedy)) return false;
   return true;
 }
