@@ -5,8 +5,7 @@
 namespace {
 // "time_base,start" of every chapter, as ffprobe lists them.
 std::vector<std::string> ChapterStarts(const std::string& file) {
-  std::istringstream lines(ReaderSays("ffprobe -v error -show_entries chapter=time_base,start -of csv=p=0 " +
-                                      Quote(file)));
+  std::istringstream lines(FfprobeSays(file, "chapter=time_base,start"));
   std::vector<std::string> starts;
   for (std::string line; std::getline(lines, line);) starts.push_back(line);
   return starts;
@@ -65,7 +64,8 @@ TEST(AudioBook, StartsCountFromTheLastChapteredPart) {
                               Section(3, "start=0:0:3.0\nchapter=Mitte"));
   const RunResult run = f.Tolva({"-qb", "book.pod"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("AudioBook construction warning: no chapter text for audio file entry"), std::string::npos);
+  EXPECT_EQ(run.err, "AudioBook construction warning: no chapter text for audio file entry \"" +
+                         f.dir.Path("b.m4a") + "\"!\n");
   EXPECT_EQ(ChapterStarts(f.dir.Path("book.m4b")), (std::vector<std::string>{"1/44100,0", "1/44100,132300"}));
 }
 
@@ -116,11 +116,6 @@ TEST(AudioBook, BadSectionsStopTheBookWithTheirReason) {
     EXPECT_EQ(run.err, c.err);
     EXPECT_FALSE(std::filesystem::exists(f.dir.Path("bad.m4b")));
   }
-  f.dir.Write("bad.pod", head + Section(2, "audiofile=a.m4a"));
-  const RunResult untitled = f.Tolva({"-qb", "bad.pod"});
-  EXPECT_EQ(untitled.err, "AudioBook construction warning: no chapter text for audio file entry \"" +
-                              f.dir.Path("a.m4a") + "\"!\n");
-  EXPECT_EQ(ChapterStarts(f.dir.Path("bad.m4b")).size(), 1u);
   EXPECT_EQ(f.Leftovers(), std::vector<std::string>());
 }
 

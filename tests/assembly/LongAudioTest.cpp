@@ -23,7 +23,7 @@ long long PacketsOf(const std::string& path) {
 }
 
 std::string DurationTs(const std::string& path) {
-  return ReaderSays("ffprobe -v error -show_entries stream=sample_rate,duration_ts -of csv=p=0 " + Quote(path));
+  return FfprobeSays(path, "stream=sample_rate,duration_ts");
 }
 
 struct LongFile {

@@ -37,8 +37,7 @@ for c in f.chapters:
 }
 
 std::string FfprobeChapters(const std::string& movie) {
-  return ReaderSays("ffprobe -v error -show_entries chapter=start_time:chapter_tags=title -of csv=p=0 " +
-                    Quote(movie));
+  return FfprobeSays(movie, "chapter=start_time:chapter_tags=title");
 }
 
 // Three seconds of AAC copied into a new movie of `scale`, given stale user
@@ -109,8 +108,7 @@ TEST(MovieUserData, ProjectTagsAndCoversReachEveryReader) {
   // the covers come back whole, each told apart by its own bytes
   MustRun("cd " + Quote(dir.path()) + " && AtomicParsley show.m4a -E >/dev/null && cmp show_artwork_1.png cover.png && "
           "cmp show_artwork_2.jpg back.jpg");
-  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries stream=codec_name,width,height -of csv=p=0 " + Quote(movie)),
-            "aac\npng,40,30\nmjpeg,64,48\n");
+  EXPECT_EQ(FfprobeSays(movie, "stream=codec_name,width,height"), "aac\npng,40,30\nmjpeg,64,48\n");
 
   EXPECT_EQ(ReaderSays("mediainfo --Output='General;%Title%|%Performer%|%Album%|%Genre%|%Recorded_Date%|%Comment%|"
                        "%Encoded_Application%|%Cover%' " + Quote(movie)),

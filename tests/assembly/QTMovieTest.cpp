@@ -66,9 +66,9 @@ TEST(QTMovie, BuildsAndFlattensOverAnExistingFile) {
   chapters->SetEnabled(false);
   ASSERT_EQ(AddTrackReference(copy->track, chapters->track, kTrackReferenceChapterList, nullptr), noErr);
   ASSERT_TRUE(work.FlattenMovieToFile(out));
-  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries stream=codec_name:format=duration -of csv=p=0 " + Quote(out)),
+  EXPECT_EQ(FfprobeSays(out, "stream=codec_name:format=duration"),
             "aac\nbin_data\n3.000000\n");  // a chapter track shows as data, as in ffmpeg's own files
-  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries chapter_tags=title -of csv=p=0 " + Quote(out)), "One\n");
+  EXPECT_EQ(FfprobeSays(out, "chapter_tags=title"), "One\n");
 
   CaptureStdout();
   EXPECT_FALSE(work.FlattenMovieToFile(dir.Path("no/such/folder/out.m4a")));
@@ -92,7 +92,5 @@ TEST(QTMovie, ComponentsAndExport) {
   CaptureStdout();
   EXPECT_TRUE(movie.ExportMpeg4(dir.Path("test.m4a"), nullptr));
   EXPECT_NE(GetCapturedStdout().find("  sub type:  mpg4\n"), std::string::npos);
-  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries stream=codec_name,sample_rate,duration_ts -of csv=p=0 " +
-                       Quote(dir.Path("test.m4a"))),
-            "pcm_s16le,16000,16000\n");
+  EXPECT_EQ(FfprobeSays(dir.Path("test.m4a"), "stream=codec_name,sample_rate,duration_ts"), "pcm_s16le,16000,16000\n");
 }

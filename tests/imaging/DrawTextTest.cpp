@@ -15,12 +15,13 @@
 namespace {
 constexpr COLORREF kBlack = 0x000000, kWhite = 0xFFFFFF;
 
-// A black 32-bit bitmap, fully transparent, with white text in a 16-point font.
+// A black 32-bit bitmap, fully transparent, with white text in a 16-point
+// font; with no width, a device that only measures, as titles are measured.
 class Canvas {
  public:
   explicit Canvas(int width = 320, int height = 180, const char* face = "Arial")
-      : bitmap_(CreateDIBSectionBmp(32, width, height, kBlack), &DeleteObject) {
-    udc_.SetBitmap(bitmap_.get());
+      : bitmap_(width > 0 ? CreateDIBSectionBmp(32, width, height, kBlack) : nullptr, &DeleteObject) {
+    if (bitmap_) udc_.SetBitmap(bitmap_.get());
     font_.FaceName(face);
     font_.Height(16);
     font_.CreateFontA();
@@ -161,25 +162,20 @@ TEST(DrawText, DrawsAtTheViewportOriginAndTellsWhatItTouches) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
+    const int mode = c.opaque ? OPAQUE : TRANSPARENT;
     Canvas whole;
-    SetBkMode(whole.Dc(), c.opaque ? OPAQUE : TRANSPARENT);
+    SetBkMode(whole.Dc(), mode);
     whole.Draw(c.text, c.rc, c.flags);
     const FiBitmap all = whole.Image();
     const RECT ink = InkBounds(all.get(), kBlack);
     ASSERT_GE(ink.right, 0);
 
-    UDC measuring;
-    SetBoundsRect(measuring.GetDC(), nullptr, DCB_ENABLE | DCB_RESET);
-    UFont font;
-    font.FaceName("Arial");
-    font.Height(16);
-    font.CreateFontA();
-    SelectFont(measuring.GetDC(), font);
-    SetBkMode(measuring.GetDC(), c.opaque ? OPAQUE : TRANSPARENT);
-    RECT rc = c.rc;
-    UDrawChars(measuring.GetDC()).DrawTextA(c.text, rc, c.flags);
+    Canvas measuring(0, 0);
+    SetBoundsRect(measuring.Dc(), nullptr, DCB_ENABLE | DCB_RESET);
+    SetBkMode(measuring.Dc(), mode);
+    measuring.Draw(c.text, c.rc, c.flags);
     RECT bounds;
-    EXPECT_EQ(GetBoundsRect(measuring.GetDC(), &bounds, DCB_RESET), DCB_SET);
+    EXPECT_EQ(GetBoundsRect(measuring.Dc(), &bounds, DCB_RESET), DCB_SET);
     if (c.flags & DT_NOCLIP) {
       EXPECT_GT(bounds.right, 320) << "past the canvas, which only the canvas cuts";
     }
@@ -191,22 +187,16 @@ TEST(DrawText, DrawsAtTheViewportOriginAndTellsWhatItTouches) {
     EXPECT_LE(ink.left - bounds.left + bounds.right - ink.right, 8) << "and hardly more";
     EXPECT_LE(ink.top - bounds.top + bounds.bottom - ink.bottom, 8);
     RECT none;
-    EXPECT_EQ(GetBoundsRect(measuring.GetDC(), &none, 0), DCB_RESET) << "reset once read";
+    EXPECT_EQ(GetBoundsRect(measuring.Dc(), &none, 0), DCB_RESET) << "reset once read";
 
     // The part of the canvas around the ink, drawn on a bitmap of its own.
     const int left = std::max(0, ink.left - 7), top = std::max(0, ink.top - 5);
     const int width = std::min(320, ink.right + 9) - left, height = std::min(180, ink.bottom + 6) - top;
-    std::unique_ptr<GdiBitmap, decltype(&DeleteObject)> part(CreateDIBSectionBmp(32, width, height, kBlack),
-                                                             &DeleteObject);
-    UDC udc;
-    udc.SetBitmap(part.get());
-    SelectFont(udc.GetDC(), font);
-    SetTextColor(udc.GetDC(), kWhite);
-    SetBkMode(udc.GetDC(), c.opaque ? OPAQUE : TRANSPARENT);
-    SetViewportOrgEx(udc.GetDC(), -left, -top, nullptr);
-    rc = c.rc;
-    UDrawChars(udc.GetDC()).DrawTextA(c.text, rc, c.flags);
-    const FiBitmap piece = ImageFromBitmap(udc.GetBitmap());
+    Canvas part(width, height);
+    SetBkMode(part.Dc(), mode);
+    SetViewportOrgEx(part.Dc(), -left, -top, nullptr);
+    part.Draw(c.text, c.rc, c.flags);
+    const FiBitmap piece = part.Image();
     int differing = 0;
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) differing += PixelAt(piece.get(), x, y) != PixelAt(all.get(), left + x, top + y);

@@ -76,6 +76,7 @@ TEST(SlideBatch, EachThreadHasItsOwnLastError) {
   const std::string photo = SaveImage(Gradient(40, 30).get(), dir.Path("p.png"));
   EXPECT_FALSE(ImageResizeCopy(photo, photo, true, RECT{0, 0, 10, 10}, true));
   const UString mine = ImageLastError();
+  EXPECT_EQ(mine, "input and output file names are the same: \"" + photo + "\"\n");
   std::thread([&] {
     EXPECT_EQ(ImageLastError(), "");
     EXPECT_FALSE(ImageResizeCopy(dir.Path("none.png"), dir.Path("out.jpg"), false, RECT{0, 0, 10, 10}, true));

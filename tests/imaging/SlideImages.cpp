@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/helper/FileSystem.h"
+
 FiBitmap Gradient(int width, int height) {
   FiBitmap dib(FreeImage_Allocate(width, height, 24, 0, 0, 0), &FreeImage_Unload);
   for (int y = 0; y < height; ++y) {
@@ -95,6 +97,18 @@ double Psnr(FIBITMAP* a, FIBITMAP* b) {
   }
   if (squares == 0 || w == 0 || h == 0) return 1000;
   return 10 * std::log10(255.0 * 255.0 * 3.0 * w * h / squares);
+}
+
+FiBitmap SlideOf(const std::string& input, int width, int height, COLORREF colour, const TitleList* titles,
+                 SlideSettings settings) {
+  UString file = input;
+  bool replaced = false;
+  EXPECT_TRUE(SlidePreparer(std::move(settings)).PrepImage(width, height, 0, 0, colour, file, FIF_PNG, replaced, 1, 1,
+                                                           titles));
+  EXPECT_TRUE(replaced);
+  FiBitmap slide = LoadImage(file);
+  DeleteFileA(file);
+  return slide;
 }
 
 void ExpectGolden(FIBITMAP* dib, const std::string& name) {

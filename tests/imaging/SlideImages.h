@@ -2,6 +2,7 @@
 #include <string>
 
 #include "imaging/ImageBitmap.h"
+#include "imaging/SlidePreparer.h"
 
 // Images for the slide tests, made in memory, and the checks made on them.
 
@@ -22,6 +23,11 @@ int CountDiffering(FIBITMAP* a, FIBITMAP* b, int threshold);
 // Peak signal-to-noise ratio of the colour channels of two images of one
 // size, in decibels (1000 for identical images).
 double Psnr(FIBITMAP* a, FIBITMAP* b);
+
+// The slide that `settings` make of `input` on a frame of `colour`, read back
+// and its file removed; the test fails when no new slide was made.
+FiBitmap SlideOf(const std::string& input, int width, int height, COLORREF colour, const TitleList* titles,
+                 SlideSettings settings);
 
 // Compares with tests/imaging/golden/<name>.png, allowing small differences
 // of font rasterisation; with TOLVA_UPDATE_GOLDEN set, writes the golden instead.

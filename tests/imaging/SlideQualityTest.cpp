@@ -43,14 +43,7 @@ TitleList Titles() {
 }
 
 FiBitmap Slide(const std::string& input, const TitleList* titles, SlideSettings settings) {
-  UString file = input;
-  bool replaced = false;
-  EXPECT_TRUE(SlidePreparer(std::move(settings))
-                  .PrepImage(kFrameW, kFrameH, 0, 0, kBackground, file, FIF_PNG, replaced, 1, 1, titles));
-  EXPECT_TRUE(replaced);
-  FiBitmap slide = LoadImage(file);
-  DeleteFileA(file);
-  return slide;
+  return SlideOf(input, kFrameW, kFrameH, kBackground, titles, std::move(settings));
 }
 
 // The picture as it was scaled before: decoded whole, one bicubic resample.

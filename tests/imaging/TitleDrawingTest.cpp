@@ -98,14 +98,8 @@ TEST(TitleDrawing, OversampledSlideLooksRight) {
   TitleList titles;
   titles.Add("Drawn three times larger", Format({{"textposition", "m"}, {"fontsize", "16"}}));
   const auto prepare = [&](bool keep) {
-    SlidePreparer slides(SlideSettings{.intScaleFactor = 3, .keepIntermediateImages = keep, .baseFolder = dir.path()});
-    UString file = photo;
-    bool replaced = false;
-    EXPECT_TRUE(slides.PrepImage(320, 180, 0, 0, 0x202020, file, FIF_PNG, replaced, 1, 1, &titles));
-    EXPECT_TRUE(replaced);
-    FiBitmap slide = LoadImage(file);
-    DeleteFileA(file);
-    return slide;
+    return SlideOf(photo, 320, 180, 0x202020, &titles,
+                   {.intScaleFactor = 3, .keepIntermediateImages = keep, .baseFolder = dir.path()});
   };
   const FiBitmap fast = prepare(false);
   ExpectGolden(fast.get(), "oversampled");
@@ -114,8 +108,7 @@ TEST(TitleDrawing, OversampledSlideLooksRight) {
 
   const FiBitmap whole = prepare(true);
   ASSERT_EQ(ExpandWild(dir.Path("iw_scaled*.png"), scaled), 1);
-  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries stream=width,height -of csv=p=0 " + Quote(scaled[0])),
-            "960,540\n");
+  EXPECT_EQ(FfprobeSays(scaled[0], "stream=width,height"), "960,540\n");
   EXPECT_GT(Psnr(fast.get(), whole.get()), 40);
 }
 
@@ -149,14 +142,9 @@ TEST(TitleDrawing, TitlesOnTheirOwnBoxesLookLikeOnTheWholeFrame) {
       SCOPED_TRACE(std::to_string(filter) + " " + std::to_string(i));
       const std::string& input = i == 4 ? clear : photo;
       const auto prepare = [&](bool keep) {
-        UString file = input;
-        bool replaced = false;
-        EXPECT_TRUE(SlidePreparer(SlideSettings{.intScaleMethod = filter, .intScaleFactor = 4,
-                                                .keepIntermediateImages = keep, .baseFolder = kept.path()})
-                        .PrepImage(320, 180, 0, 0, 0x336699, file, FIF_PNG, replaced, 1, 1, &lists[i]));
-        FiBitmap slide = LoadImage(file);
-        DeleteFileA(file);
-        return slide;
+        return SlideOf(input, 320, 180, 0x336699, &lists[i],
+                       {.intScaleMethod = filter, .intScaleFactor = 4, .keepIntermediateImages = keep,
+                        .baseFolder = kept.path()});
       };
       const FiBitmap fast = prepare(false), whole = prepare(true);
       EXPECT_EQ(FreeImage_GetBPP(fast.get()), FreeImage_GetBPP(whole.get()));

@@ -26,10 +26,6 @@ EncoderRun Encode(const TempDir& dir, const std::string& args) {
   return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFile(errFile)};
 }
 
-std::string Probe(const std::string& file, const std::string& entries) {
-  return ReaderSays("ffprobe -v error -show_entries " + entries + " -of csv=p=0 " + Quote(file));
-}
-
 // Whatever is left in `dir` besides the names given: stray partial outputs.
 std::vector<std::string> Leftovers(const TempDir& dir, const std::vector<std::string>& expected) {
   std::vector<std::string> left;
@@ -46,7 +42,7 @@ TEST(SilencePadding, EveryRateIsThirtySecondsOfMonoAac) {
     SCOPED_TRACE(rate);
     const std::string file = std::string(TOLVA_BIN_DIR) + "/30ss" + std::to_string(rate) + ".mp4";
     ASSERT_TRUE(std::filesystem::exists(file));
-    EXPECT_EQ(Probe(file, "stream=codec_name,sample_rate,channels"), "aac," + std::to_string(rate) + ",1\n");
+    EXPECT_EQ(FfprobeSays(file, "stream=codec_name,sample_rate,channels"), "aac," + std::to_string(rate) + ",1\n");
     EXPECT_NEAR(DurationOf(file), 30.0, 1.0 / rate);
     EXPECT_EQ(DecodeErrors(file), "");
   }
@@ -65,8 +61,8 @@ TEST(AacEncoder, JoinsInputsOfAnyPcmKindInOrder) {
                                        " -if " + Quote(dir.Path("noise64.wav")) + " -of " + Quote(out));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(Probe(out, "format=nb_streams"), "1\n");
-  EXPECT_EQ(Probe(out, "stream=codec_name,sample_rate,channels"), "aac,44100,2\n");
+  EXPECT_EQ(FfprobeSays(out, "format=nb_streams"), "1\n");
+  EXPECT_EQ(FfprobeSays(out, "stream=codec_name,sample_rate,channels"), "aac,44100,2\n");
   EXPECT_NEAR(DurationOf(out), 3.5, 1024.0 / 44100);
   EXPECT_EQ(DecodeErrors(out), "");
   EXPECT_LT(PeakDb(out, 0.1, 1.4), -60);
@@ -82,7 +78,7 @@ TEST(AacEncoder, QualitySwitchesSetTheRate) {
   TempDir dir;
   MustRun("ffmpeg -v error -f lavfi -i anoisesrc=sample_rate=32000:duration=4 -ac 2 " + Quote(dir.Path("n.wav")));
   const std::string in = "-if " + Quote(dir.Path("n.wav"));
-  auto bitRate = [&](const std::string& file) { return std::stod(Probe(file, "format=bit_rate")); };
+  auto bitRate = [&](const std::string& file) { return std::stod(FfprobeSays(file, "format=bit_rate")); };
 
   ASSERT_EQ(Encode(dir, in + " -br 48000 -of " + Quote(dir.Path("low.mp4"))).status, 0);
   ASSERT_EQ(Encode(dir, in + " -lc -cbr 160000 -of " + Quote(dir.Path("high.mp4"))).status, 0);
@@ -91,7 +87,7 @@ TEST(AacEncoder, QualitySwitchesSetTheRate) {
   EXPECT_NEAR(bitRate(dir.Path("low.mp4")), 48000, 12000);
   EXPECT_NEAR(bitRate(dir.Path("high.mp4")), 160000, 40000);
   EXPECT_GT(bitRate(dir.Path("vbr high.mp4")), 1.5 * bitRate(dir.Path("vbr.mp4")));
-  EXPECT_EQ(Probe(dir.Path("vbr.mp4"), "stream=codec_name,sample_rate,channels"), "aac,32000,2\n");
+  EXPECT_EQ(FfprobeSays(dir.Path("vbr.mp4"), "stream=codec_name,sample_rate,channels"), "aac,32000,2\n");
   EXPECT_EQ(DecodeErrors(dir.Path("vbr.mp4")), "");
 }
 

@@ -169,26 +169,6 @@ TEST(CommandLine, NumberListsAndAbsolutePaths) {
   EXPECT_EQ(MakeAbsolutePath("../b.pod"), GetCurrentDirectoryA() + "/../b.pod");  // not normalised
 }
 
-TEST(CommandLine, DumpShowsQueuedCommandsWithTheirWords) {
-  ParsedJob job;
-  ASSERT_TRUE(job.Parse({"-pi", "5", "show", "-cw4", "a.wav", "b.wav", "-inz", "free"}));
-  job.Files.push_back("/x/free");
-  printed.clear();
-  job.Dump();
-  const std::string expected =
-      "\n  Cmds\n\n"
-      "    command:  cw4  params:       a.wav       b.wav \n"
-      "    command:  pi  params:       5       show \n"
-      "\n  Names\n\n    free\n"
-      "\n\nJOB\n\n"
-      "  rImgResize          0 0 0 0\n"
-      "  destPath            " + GetCurrentDirectoryA() + "\n"
-      "\n  Files\n\n    /x/free\n";
-  ASSERT_GE(printed.size(), expected.size());
-  EXPECT_EQ(printed.substr(printed.size() - expected.size()), expected);
-  EXPECT_EQ(printed.substr(0, 19), "\n\nUCmdlineJob\n\n  ap");
-}
-
 TEST(ProgramEntry, StandardExceptionsEndTheRunInOrder) {
   EXPECT_EQ(RunGuarded([] { return 3; }), 3);
   testing::internal::CaptureStderr();

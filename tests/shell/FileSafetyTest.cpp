@@ -1,8 +1,6 @@
 // Outputs of the real program appear whole or not at all, however a run ends,
 // and every file it cannot write is told in plain words.
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,12 +19,8 @@
 
 #include "TestSupport.h"
 
-extern char** environ;
-
 namespace {
 namespace fs = std::filesystem;
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // The names in a folder, hidden ones included, one per line.
 std::string Listing(const std::string& folder) { return ReaderSays("ls -A " + Quote(folder)); }
@@ -43,21 +37,6 @@ std::set<std::string> Settled(const std::string& folder, const std::set<std::str
   for (int tries = 0; tries < 200 && Names(folder) != expected; ++tries)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   return Names(folder);
-}
-
-// A 16-bit stereo WAV of `dataBytes` of silence; sparse, so it costs no disk.
-void WriteSparseWav(const std::string& path, std::uint32_t rate, std::uint64_t dataBytes) {
-  std::string header = "RIFF....WAVEfmt ";
-  const auto put = [&](std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) header += char((value >> (8 * i)) & 0xFF);
-  };
-  put(16, 4), put(1, 2), put(2, 2), put(rate, 4), put(rate * 4, 4), put(4, 2), put(16, 2);
-  header += "data";
-  put(dataBytes, 4);
-  const std::uint64_t riff = 36 + dataBytes;
-  for (int i = 0; i < 4; ++i) header[4 + i] = char((riff >> (8 * i)) & 0xFF);
-  std::ofstream(path, std::ios::binary) << header;
-  fs::resize_file(path, header.size() + dataBytes);
 }
 
 // A file system of its own for a test (a small tmpfs, or one that is read
@@ -101,28 +80,6 @@ class FileSafety : public testing::Test {
   TempDir in, work, tmp, home;
 };
 
-// Starts tolva without waiting; its words go to `home`, out of the folders watched.
-pid_t StartTolva(const std::vector<std::string>& args, const std::string& cwd, const std::string& home,
-                 const std::string& tmp) {
-  std::vector<std::string> env{"HOME=" + home, "TMPDIR=" + tmp, "TOLVA_LOCK_DIR=" + home, "XDG_RUNTIME_DIR=" + home,
-                               "XDG_CONFIG_HOME=" + home + "/.config", "PATH=/usr/bin:/bin"};
-  std::vector<std::string> words{TOLVA_BIN};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv, envp;
-  for (auto& w : words) argv.push_back(w.data());
-  for (auto& e : env) envp.push_back(e.data());
-  argv.push_back(nullptr);
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, (home + "/.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, (home + "/.err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-  pid_t pid = -1;
-  const int failed = posix_spawn(&pid, TOLVA_BIN, &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  return failed ? -1 : pid;
-}
 }  // namespace
 
 // Runs tolva with `args` in `work` again and again and stops each run with
@@ -147,7 +104,7 @@ void FileSafety::StopAtRandom(const std::vector<std::string>& args, const std::s
     const std::string oldBytes = "an older movie, run " + std::to_string(run);
     if (old) work.Write(output, oldBytes);
     const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = StartTolva(args, work.path(), home.path(), tmp.path());
+    const pid_t pid = StartTolva(args, work.path(), home.path(), {{"TMPDIR", tmp.path()}});
     ASSERT_GT(pid, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(10, limitMs)(random)));
     ::kill(pid, sig);
@@ -160,9 +117,7 @@ void FileSafety::StopAtRandom(const std::vector<std::string>& args, const std::s
     const std::string when = "signal " + std::to_string(sig) + ", run " + std::to_string(run);
     std::set<std::string> expected = kept;
     const auto expectWhole = [&] {
-      EXPECT_EQ(ReaderSays("ffprobe -v error -select_streams a:0 -show_entries stream=duration_ts -of csv=p=0 " +
-                           Quote(out)),
-                wholeSamples + "\n") << when;
+      EXPECT_EQ(FfprobeSays(out, "stream=duration_ts", "a:0"), wholeSamples + "\n") << when;
     };
     if (WIFEXITED(status)) {  // done before the signal came: then the movie is whole
       ++finished;
@@ -194,7 +149,7 @@ void FileSafety::StopAtRandom(const std::vector<std::string>& args, const std::s
 
 // -t2 of a 2.25 GiB input.
 TEST_F(FileSafety, AKilledCopyLeavesNothingBehind) {
-  WriteSparseWav(in.Path("big.wav"), 48000, 2415919104ull);
+  WriteSparseWav(in.Path("big.wav"), {.channels = 2, .rate = 48000}, 2415919104ull);
   StopAtRandom({in.Path("big.wav"), "-t2"}, "test.mov", "603979776", {});
 }
 
@@ -203,7 +158,7 @@ TEST_F(FileSafety, AKilledBookBuildLeavesNothingBehind) {
   std::string pod = "[podcast]\nbasename=book\naudiobook=true\n";
   for (int i = 1; i <= 4; ++i) {
     const std::string part = in.Path("part" + std::to_string(i) + ".wav");
-    WriteSparseWav(part, 44100, 44100ull * 4 * 2400);
+    WriteSparseWav(part, {.channels = 2}, 44100ull * 4 * 2400);
     pod += "[editpoint_" + std::to_string(i) + "]\naudiofile=" + part + "\nchapter=Part " + std::to_string(i) + "\n";
   }
   work.Write("book.pod", pod);

@@ -8,9 +8,7 @@
 #include "shell/ImageCommands.h"
 
 namespace {
-std::string Size(const std::string& file) {
-  return ReaderSays("ffprobe -v error -show_entries stream=codec_name,width,height -of csv=p=0 " + Quote(file));
-}
+std::string Size(const std::string& file) { return FfprobeSays(file, "stream=codec_name,width,height"); }
 
 // The lines after the banner and the destination.
 std::string Report(const std::string& out) {

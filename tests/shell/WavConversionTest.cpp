@@ -13,12 +13,6 @@
 #include "TestSupport.h"
 
 namespace {
-std::string Probe(const std::string& file, const std::string& entries) {
-  return ReaderSays("ffprobe -v error -show_entries " + entries + " -of csv=p=0 " + Quote(file));
-}
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 const std::string kNotFound =
     "  unable to locate neroAacEnc.exe to convert audio file\n\n"
     "    to convert WAV files to MP4 audio files you must install the Nero\n"
@@ -61,7 +55,7 @@ TEST_F(WavConversion, ConvertsIntoTheDestinationAndJoinsInOrder) {
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_EQ(r.err, "");
   const std::string talk = dir.Path("out/talk.mp4");
-  EXPECT_EQ(Probe(talk, "stream=codec_name,sample_rate,channels"), "aac,22050,1\n");
+  EXPECT_EQ(FfprobeSays(talk, "stream=codec_name,sample_rate,channels"), "aac,22050,1\n");
   EXPECT_NEAR(DurationOf(talk), 2.3, 1024.0 / 22050);
   EXPECT_EQ(DecodeErrors(talk), "");
 
@@ -86,7 +80,7 @@ TEST_F(WavConversion, EverySampleFormatConverts) {
     const RunResult r = Run({"-cw4", name});
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     const std::string out = dir.Path(name.substr(0, name.size() - 4) + ".mp4");
-    EXPECT_EQ(Probe(out, "stream=codec_name,sample_rate"), "aac,16000\n");
+    EXPECT_EQ(FfprobeSays(out, "stream=codec_name,sample_rate"), "aac,16000\n");
     EXPECT_NEAR(DurationOf(out), 1.5, 2048.0 / 16000);  // ADPCM blocks round the length up
     EXPECT_EQ(DecodeErrors(out), "");
   }
@@ -172,20 +166,10 @@ TEST_F(WavConversion, EncoderMissingUnusableOrFailing) {
 // An RF64 file past 4 GiB: 64-bit samples on eight channels keep the encoding
 // short, and a sparse file keeps the disk free.
 TEST_F(WavConversion, Rf64PastFourGiB) {
-  const std::uint64_t dataBytes = 4'400'000'000;  // 68 750 000 frames of 64 bytes: 8593.75 s at 8 kHz
-  auto little = [](std::uint64_t v, int bytes) {
-    std::string s;
-    for (int i = 0; i < bytes; ++i) s += char((v >> (8 * i)) & 0xFF);
-    return s;
-  };
-  const std::string header = "RF64" + little(0xFFFFFFFF, 4) + "WAVE" + "ds64" + little(28, 4) +
-                             little(dataBytes + 72, 8) + little(dataBytes, 8) + little(dataBytes / 64, 8) +
-                             little(0, 4) + "fmt " + little(16, 4) + little(3, 2) + little(8, 2) + little(8000, 4) +
-                             little(8000 * 64, 4) + little(64, 2) + little(64, 2) + "data" + little(0xFFFFFFFF, 4);
-  dir.Write("big.wav", header);
-  std::filesystem::resize_file(dir.Path("big.wav"), header.size() + dataBytes);
+  // 68 750 000 frames of 64 bytes: 8593.75 s at 8 kHz
+  WriteSparseWav(dir.Path("big.wav"), {.tag = 3, .channels = 8, .rate = 8000, .bits = 64}, 4'400'000'000, true);
   const RunResult r = Run({"-cw4", "big.wav"});
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_EQ(Probe(dir.Path("big.mp4"), "stream=codec_name,sample_rate,channels"), "aac,8000,8\n");
+  EXPECT_EQ(FfprobeSays(dir.Path("big.mp4"), "stream=codec_name,sample_rate,channels"), "aac,8000,8\n");
   EXPECT_NEAR(DurationOf(dir.Path("big.mp4")), 8593.75, 1024.0 / 8000);
 }

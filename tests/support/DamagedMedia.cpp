@@ -25,23 +25,8 @@ const std::vector<Seed> kSeeds{
     {"tone.aiff", "-ar 11025 -c:a pcm_s16be"},
 };
 
-std::uint32_t Big32(const std::string& b, std::size_t at) {
-  return std::uint32_t(std::uint8_t(b[at])) << 24 | std::uint32_t(std::uint8_t(b[at + 1])) << 16 |
-         std::uint32_t(std::uint8_t(b[at + 2])) << 8 | std::uint8_t(b[at + 3]);
-}
-
-void SetBig32(std::string& b, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + std::size_t(i)] = char(v >> (24 - 8 * i));
-}
-
 void SetLittle(std::string& b, std::size_t at, std::uint64_t v, int width) {
-  for (int i = 0; i < width; ++i) b[at + std::size_t(i)] = char(v >> (8 * i));
-}
-
-std::string Little(std::uint64_t v, int width) {
-  std::string s(std::size_t(width), '\0');
-  SetLittle(s, 0, v, width);
-  return s;
+  b.replace(at, std::size_t(width), LittleEndian(v, width));
 }
 
 // The header offsets of the atoms on `path` ("moov/trak/mdia"), outermost
@@ -53,15 +38,15 @@ std::vector<std::size_t> AtomPath(const std::string& b, const std::string& path)
     const std::size_t slash = std::min(path.find('/', start), path.size());
     const std::string name = path.substr(start, slash - start);
     std::size_t at = from;
-    for (; at + 8 <= to; at += Big32(b, at)) {
-      const std::uint32_t size = Big32(b, at);
+    for (; at + 8 <= to; at += Big32At(b, at)) {
+      const std::uint32_t size = Big32At(b, at);
       if (size < 8 || at + size > to) return found;
       if (b.compare(at + 4, 4, name) == 0) break;
     }
     if (at + 8 > to) return found;
     found.push_back(at);
     from = at + 8;
-    to = at + Big32(b, at);
+    to = at + Big32At(b, at);
     start = slash + 1;
   }
   return found;
@@ -77,8 +62,8 @@ std::size_t AtomAt(const std::string& b, const std::string& path) {
 std::string InsertAtEnd(std::string b, const std::string& path, const std::string& bytes) {
   const std::vector<std::size_t> chain = AtomPath(b, path);
   if (chain.empty()) return {};
-  b.insert(chain.back() + Big32(b, chain.back()), bytes);
-  for (std::size_t at : chain) SetBig32(b, at, Big32(b, at) + std::uint32_t(bytes.size()));
+  b.insert(chain.back() + Big32At(b, chain.back()), bytes);
+  for (std::size_t at : chain) PutBig32(b, at, Big32At(b, at) + std::uint32_t(bytes.size()));
   return b;
 }
 
@@ -89,7 +74,7 @@ std::string Bytes(const char (&literal)[N]) {
 
 std::string Atom(const std::string& type, const std::string& payload) {
   std::string a(4, '\0');
-  SetBig32(a, 0, std::uint32_t(8 + payload.size()));
+  PutBig32(a, 0, std::uint32_t(8 + payload.size()));
   return a + type + payload;
 }
 
@@ -142,29 +127,29 @@ void MovieShapes(Corpus& corpus, const std::string& name, const std::string& b) 
   const std::size_t last = std::max(moov, mdat);
   for (std::uint32_t over : {3u, 8u}) {
     std::string longer = b;
-    SetBig32(longer, last, Big32(b, last) + over);
+    PutBig32(longer, last, Big32At(b, last) + over);
     corpus.Add(name, std::string(last == moov ? "'moov'" : "'mdat'") + " runs past the end", longer);
   }
   const std::size_t stsz = AtomAt(b, "moov/trak/mdia/minf/stbl/stsz");
   const std::size_t stts = AtomAt(b, "moov/trak/mdia/minf/stbl/stts");
-  if (stsz != std::string::npos && Big32(b, stsz + 12) == 0) {
+  if (stsz != std::string::npos && Big32At(b, stsz + 12) == 0) {
     for (int delta : {-2, -1, 1, 3}) {
       std::string counted = b;
-      SetBig32(counted, stsz + 16, Big32(b, stsz + 16) + std::uint32_t(delta));
+      PutBig32(counted, stsz + 16, Big32At(b, stsz + 16) + std::uint32_t(delta));
       corpus.Add(name, "'stsz' count off by " + std::to_string(delta), counted);
     }
   }
-  if (stts != std::string::npos && Big32(b, stts + 12) >= 1) {
-    const std::size_t lastRun = stts + 16 + 8 * (Big32(b, stts + 12) - 1);
+  if (stts != std::string::npos && Big32At(b, stts + 12) >= 1) {
+    const std::size_t lastRun = stts + 16 + 8 * (Big32At(b, stts + 12) - 1);
     for (int delta : {-2, 2}) {
       std::string counted = b;
-      SetBig32(counted, lastRun, Big32(b, lastRun) + std::uint32_t(delta));
+      PutBig32(counted, lastRun, Big32At(b, lastRun) + std::uint32_t(delta));
       corpus.Add(name, "'stts' count off by " + std::to_string(delta), counted);
     }
   }
   if (moov < mdat) return;  // the shapes below grow the 'moov', which would move the samples after it
   if (const std::size_t udta = AtomAt(b, "moov/udta"); udta != std::string::npos)
-    corpus.Add(name, "two 'udta'", InsertAtEnd(b, "moov", b.substr(udta, Big32(b, udta))));
+    corpus.Add(name, "two 'udta'", InsertAtEnd(b, "moov", b.substr(udta, Big32At(b, udta))));
   corpus.Add(name, "'uuid' and 'free' in the track", InsertAtEnd(b, "moov/trak", Atom("uuid", std::string(16, 'u') + "abc") + Atom("free", "")));
   corpus.Add(name, "'sgpd' and 'sbgp' in the sample table",
              InsertAtEnd(b, "moov/trak/mdia/minf/stbl",
@@ -173,7 +158,7 @@ void MovieShapes(Corpus& corpus, const std::string& name, const std::string& b) 
   const std::string damaged = Atom("udta", Atom("meta", Bytes("\0\0\0\0\0\0\1\0hdlr")));  // a child larger than its parent
   corpus.Add(name, "a damaged 'udta' in the track", InsertAtEnd(b, "moov/trak", damaged));
   std::string overlong = Atom("junk", "abcd");
-  SetBig32(overlong, 0, 0x400);
+  PutBig32(overlong, 0, 0x400);
   corpus.Add(name, "an atom that runs past the end of 'moov'", InsertAtEnd(b, "moov", overlong));
 }
 
@@ -203,8 +188,9 @@ std::string Extensible(const std::string& b, std::uint16_t tag) {
   std::string format = b.substr(fmt + 8, 16);
   SetLittle(format, 0, 0xFFFE, 2);
   const std::string guidTail = Bytes("\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71");
-  format += Little(22, 2) + format.substr(14, 2) + Little(3, 4) + Little(tag, 2) + std::string(2, '\0') + guidTail;
-  std::string out = b.substr(0, fmt) + "fmt " + Little(40, 4) + format + b.substr(fmt + 8 + 16);
+  format += LittleEndian(22, 2) + format.substr(14, 2) + LittleEndian(3, 4) + LittleEndian(tag, 2) +
+            std::string(2, '\0') + guidTail;
+  std::string out = b.substr(0, fmt) + "fmt " + LittleEndian(40, 4) + format + b.substr(fmt + 8 + 16);
   SetLittle(out, 4, out.size() - 8, 4);
   return out;
 }
@@ -213,7 +199,7 @@ void WavShapes(Corpus& corpus, const std::string& name, const std::string& b) {
   const std::size_t data = b.find("data");
   if (data == std::string::npos) return;
   corpus.Add(name, "an odd 'LIST' chunk without its pad byte",
-             b.substr(0, data) + "LIST" + Little(13, 4) + "INFOISFT" + Little(1, 4) + "x" + b.substr(data));
+             b.substr(0, data) + "LIST" + LittleEndian(13, 4) + "INFOISFT" + LittleEndian(1, 4) + "x" + b.substr(data));
   corpus.Add(name, "extensible PCM", Extensible(b, 1));
   std::string sizeless = b;
   SetLittle(sizeless, data + 4, 0, 4);

@@ -44,8 +44,8 @@ std::string ReadFile(const std::string& path) {
   return all.str();
 }
 
-RunResult RunTolva(const std::vector<std::string>& args, const std::string& cwd, const std::string& home,
-                   const std::map<std::string, std::string>& env) {
+int StartTolva(const std::vector<std::string>& args, const std::string& cwd, const std::string& home,
+               const std::map<std::string, std::string>& env) {
   std::map<std::string, std::string> vars;
   for (char** e = environ; *e; ++e) {
     const std::string kv = *e;
@@ -76,17 +76,22 @@ RunResult RunTolva(const std::vector<std::string>& args, const std::string& cwd,
   for (auto& e : envStrings) envp.push_back(e.data());
   argv.push_back(nullptr);
   envp.push_back(nullptr);
-
-  RunResult result;
   pid_t pid = 0;
   const int rc = posix_spawn(&pid, TOLVA_BIN, &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return result;
+  return rc == 0 ? pid : -1;
+}
+
+RunResult RunTolva(const std::vector<std::string>& args, const std::string& cwd, const std::string& home,
+                   const std::map<std::string, std::string>& env) {
+  RunResult result;
+  const pid_t pid = StartTolva(args, cwd, home, env);
+  if (pid < 0) return result;
   int status = 0;
   waitpid(pid, &status, 0);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.out = ReadFile(outPath);
-  result.err = ReadFile(errPath);
+  result.out = ReadFile(home + "/.run-stdout");
+  result.err = ReadFile(home + "/.run-stderr");
   return result;
 }
 
@@ -99,6 +104,15 @@ std::string ReaderSays(const std::string& command) {
     pclose(p);
   }
   return out;
+}
+
+std::string FfprobeSays(const std::string& file, const std::string& entries, const std::string& streams) {
+  return ReaderSays("ffprobe -v error " + (streams.empty() ? "" : "-select_streams " + streams + " ") +
+                    "-show_entries " + entries + " -of csv=p=0 " + Quote(file));
+}
+
+std::string AudioMd5(const std::string& file) {
+  return ReaderSays("ffmpeg -v error -i " + Quote(file) + " -map 0:a -f md5 -");
 }
 
 std::string DecodeErrors(const std::string& file) {
@@ -127,6 +141,36 @@ std::string Quote(const std::string& s) {
   std::string q = "'";
   for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string LittleEndian(std::uint64_t value, int bytes) {
+  std::string s;
+  for (int i = 0; i < bytes; ++i) s += char((value >> (8 * i)) & 0xFF);
+  return s;
+}
+
+std::uint32_t Big32At(const std::string& b, std::size_t at) {
+  return std::uint32_t(std::uint8_t(b[at])) << 24 | std::uint32_t(std::uint8_t(b[at + 1])) << 16 |
+         std::uint32_t(std::uint8_t(b[at + 2])) << 8 | std::uint8_t(b[at + 3]);
+}
+
+void PutBig32(std::string& b, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) b[at + std::size_t(i)] = char(value >> (24 - 8 * i));
+}
+
+std::string WriteSparseWav(const std::string& path, const WavFormat& f, std::uint64_t dataBytes, bool rf64) {
+  const std::uint32_t frame = f.channels * f.bits / 8u;
+  const auto le = LittleEndian;
+  std::string header = rf64 ? "RF64" + le(0xFFFFFFFF, 4) + "WAVEds64" + le(28, 4) + le(dataBytes + 72, 8) +
+                                  le(dataBytes, 8) + le(dataBytes / frame, 8) + le(0, 4)
+                            : "RIFF" + le(36 + dataBytes, 4) + "WAVE";
+  header += "fmt " + le(16, 4) + le(f.tag, 2) + le(f.channels, 2) + le(f.rate, 4) + le(f.rate * frame, 4) +
+            le(frame, 2) + le(f.bits, 2) + "data" + le(rf64 ? 0xFFFFFFFF : dataBytes, 4);
+  std::ofstream(path, std::ios::binary) << header;
+  fs::resize_file(path, header.size() + dataBytes);
+  return path;
 }
 
 std::vector<std::uint8_t> ExtradataOf(const std::string& path) {

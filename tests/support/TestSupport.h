@@ -33,9 +33,17 @@ struct RunResult {
 // folder under `home`, so tests never touch the user's files or each other.
 RunResult RunTolva(const std::vector<std::string>& args, const std::string& cwd, const std::string& home,
                    const std::map<std::string, std::string>& env = {});
+// The same run, not waited for: its process id, -1 when it could not start.
+int StartTolva(const std::vector<std::string>& args, const std::string& cwd, const std::string& home,
+               const std::map<std::string, std::string>& env = {});
 
 // Everything a shell command prints on standard output (stderr dropped).
 std::string ReaderSays(const std::string& command);
+// What ffprobe says of `entries` ("stream=codec_name,sample_rate") as CSV
+// lines, of the streams `streams` selects ("a:0") or of all.
+std::string FfprobeSays(const std::string& file, const std::string& entries, const std::string& streams = "");
+// The md5 of the sound as ffmpeg decodes it.
+std::string AudioMd5(const std::string& file);
 // What ffmpeg complains of while decoding the sound: nothing for a clean stream.
 std::string DecodeErrors(const std::string& file);
 // The loudest sample between two times (seconds), in dB as ffmpeg measures it.
@@ -48,6 +56,21 @@ std::string ReadFile(const std::string& path);
 // The extradata of a file's first stream, as ffprobe's hex dump shows it.
 std::vector<std::uint8_t> ExtradataOf(const std::string& path);
 std::string Quote(const std::string& s);  // for a shell
+bool Contains(const std::string& text, const std::string& part);
+
+// Numbers as files store them.
+std::string LittleEndian(std::uint64_t value, int bytes);
+std::uint32_t Big32At(const std::string& bytes, std::size_t at);
+void PutBig32(std::string& bytes, std::size_t at, std::uint32_t value);
+
+// A WAV (RF64 when `rf64`) of `dataBytes` of silence; sparse, so it costs no disk.
+struct WavFormat {
+  std::uint16_t tag = 1, channels = 1;
+  std::uint32_t rate = 44100;
+  std::uint16_t bits = 16;
+};
+std::string WriteSparseWav(const std::string& path, const WavFormat& format, std::uint64_t dataBytes,
+                           bool rf64 = false);
 
 // Two movies that ffmpeg writes from generated signals lasting `seconds`, in
 // `dir`: an AAC "tone.m4a" and a "mixed.mov" of PCM sound and MJPEG pictures.

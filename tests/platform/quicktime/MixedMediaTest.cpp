@@ -10,20 +10,7 @@
 // The paths a build takes that fixtures made by one tool rarely reach: more
 // than one description in a media, movie and media clocks that differ.
 namespace {
-Track SoundOf(Movie movie) {
-  for (long i = 1; i <= GetMovieTrackCount(movie); ++i) {
-    OSType kind = 0;
-    GetMediaHandlerDescription(GetTrackMedia(GetMovieIndTrack(movie, i)), &kind, nullptr, nullptr);
-    if (kind == Tag("soun")) return GetMovieIndTrack(movie, i);
-  }
-  return nullptr;
-}
-
-Track EmptyCopy(Track source, Movie into) {
-  Track copy = nullptr;
-  EXPECT_EQ(AddEmptyTrackToMovie(source, into, nullptr, 0, &copy), noErr);
-  return copy;
-}
+Track SoundOf(Movie movie) { return FirstTrackOf(movie, Tag("soun")); }
 
 void AppendWhole(Track from, Track to) { ASSERT_EQ(InsertTrackSegment(from, to, 0, GetTrackDuration(from), -1), noErr); }
 
@@ -118,7 +105,7 @@ TEST(MixedMedia, SegmentInsertedInsideAnEditOfAnotherClockSplitsItExactly) {
   ASSERT_EQ(InsertTrackSegment(SoundOf(insert.get()), track, 0, GetTrackDuration(SoundOf(insert.get())), 1234), noErr);
   EXPECT_EQ(GetTrackDuration(track), 3600 + 600);
   FlattenTo(work.get(), out);
-  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries stream=duration_ts -of csv=p=0 " + Quote(out)), "308700\n");
+  EXPECT_EQ(FfprobeSays(out, "stream=duration_ts"), "308700\n");
   // the edit list as ffmpeg reads it, in media units: the talk up to the split, the jingle, the rest of the talk
   EXPECT_EQ(ReaderSays("ffprobe -v trace " + Quote(out) + " 2>&1 | grep -o 'edit list [0-9] - media time: .*'"),
             "edit list 0 - media time: 0, duration: 90699\n"

@@ -8,21 +8,6 @@
 #include "platform/quicktime/Movies.h"
 
 namespace {
-Track FirstTrackOf(Movie movie, OSType type) {
-  for (long i = 1; i <= GetMovieTrackCount(movie); ++i) {
-    OSType kind = 0;
-    GetMediaHandlerDescription(GetTrackMedia(GetMovieIndTrack(movie, i)), &kind, nullptr, nullptr);
-    if (kind == type) return GetMovieIndTrack(movie, i);
-  }
-  return nullptr;
-}
-
-Track EmptyCopy(Track source, Movie into) {
-  Track copy = nullptr;
-  EXPECT_EQ(AddEmptyTrackToMovie(source, into, nullptr, 0, &copy), noErr);
-  return copy;
-}
-
 // A sound file that ffmpeg makes from `lavfiSource` and `codec`, opened as a movie.
 OwnedMovie MadeByFfmpeg(const std::string& path, const std::string& lavfiSource, const std::string& codec) {
   MustRun("ffmpeg -v error -f lavfi -i " + lavfiSource + " " + codec + " " + Quote(path));
@@ -34,7 +19,7 @@ std::string Md5(const std::string& input) {
 }
 
 std::string Probe(const std::string& path, const std::string& entries) {
-  return ReaderSays("ffprobe -v error -select_streams a -show_entries stream=" + entries + " -of csv=p=0 " + Quote(path));
+  return FfprobeSays(path, "stream=" + entries, "a");
 }
 }  // namespace
 
@@ -127,8 +112,7 @@ TEST(MovieEditing, FlattenTellsItsProgressStopsWhenToldAndStampsItsDate) {
   EXPECT_EQ(progressSeen.front().first, movieProgressOpen);
   EXPECT_EQ(progressSeen.back().first, movieProgressClose);
   EXPECT_EQ(progressSeen[progressSeen.size() - 2], std::make_pair(movieProgressUpdatePercent, fixed1));
-  EXPECT_EQ(ReaderSays("ffprobe -v error -show_entries format_tags=creation_time -of csv=p=0 " + Quote(out)),
-            "2023-11-14T22:13:20.000000Z\n");
+  EXPECT_EQ(FfprobeSays(out, "format_tags=creation_time"), "2023-11-14T22:13:20.000000Z\n");
 
   // a refusal stops the flatten, is closed all the same, and leaves the old file as it was
   progressSeen.clear();

@@ -88,14 +88,6 @@ TEST(MovieFileReader, RefusesWhatIsNotAWholeMovie) {
 }
 
 namespace {
-std::uint32_t Big32At(const std::string& b, std::size_t at) {
-  return std::uint32_t(std::uint8_t(b[at])) << 24 | std::uint32_t(std::uint8_t(b[at + 1])) << 16 |
-         std::uint32_t(std::uint8_t(b[at + 2])) << 8 | std::uint8_t(b[at + 3]);
-}
-void PutBig32(std::string& b, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + std::size_t(i)] = char(v >> (24 - 8 * i));
-}
-
 // The movie read from `bytes`, which must read; its repairs in one line.
 std::string RepairsOf(const TempDir& dir, const std::string& name, const std::string& bytes, MovieRecord& movie) {
   EXPECT_EQ(MovieFileReader::Read(dir.Write(name, bytes), movie), noErr) << name;

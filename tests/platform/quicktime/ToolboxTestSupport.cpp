@@ -31,6 +31,21 @@ OwnedMovie NewWorkingMovie(const std::string& path) {
   return OwnedMovie(movie);
 }
 
+Track FirstTrackOf(Movie movie, OSType type) {
+  for (long i = 1; i <= GetMovieTrackCount(movie); ++i) {
+    OSType kind = 0;
+    GetMediaHandlerDescription(GetTrackMedia(GetMovieIndTrack(movie, i)), &kind, nullptr, nullptr);
+    if (kind == type) return GetMovieIndTrack(movie, i);
+  }
+  return nullptr;
+}
+
+Track EmptyCopy(Track source, Movie into) {
+  Track copy = nullptr;
+  EXPECT_EQ(AddEmptyTrackToMovie(source, into, nullptr, 0, &copy), noErr);
+  return copy;
+}
+
 void FlattenTo(Movie movie, const std::string& path) {
   Movie flat = FlattenMovieDataToDataRef(movie, flattenAddMovieToDataFork | flattenForceMovieResourceBeforeMovieData,
                                          DataRefFor(path).get(), AliasDataHandlerSubType, Tag("TVOD"), -1,

@@ -20,3 +20,7 @@ OwnedMovie OpenMovie(const std::string& path);
 OwnedMovie NewWorkingMovie(const std::string& path);
 // The movie header first, the file at `path` replaced; fails the test when it cannot.
 void FlattenTo(Movie movie, const std::string& path);
+// The movie's first track of media `type` ('soun', 'vide'), null when it has none.
+Track FirstTrackOf(Movie movie, OSType type);
+// A new track in `into` with the settings of `source` and no media yet.
+Track EmptyCopy(Track source, Movie into);

@@ -7,20 +7,6 @@
 #include "platform/quicktime/Movies.h"
 
 // Fields that the tools making our fixtures always fill the same way.
-namespace {
-std::uint32_t BigAt(const std::string& bytes, std::size_t at) {
-  return std::uint32_t(std::uint8_t(bytes[at])) << 24 | std::uint32_t(std::uint8_t(bytes[at + 1])) << 16 |
-         std::uint32_t(std::uint8_t(bytes[at + 2])) << 8 | std::uint8_t(bytes[at + 3]);
-}
-
-void PutBig(std::string& bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + std::size_t(i)] = char(value >> (24 - 8 * i));
-}
-
-std::string Md5(const std::string& path) {
-  return ReaderSays("ffmpeg -v error -i " + Quote(path) + " -map 0:a -f md5 -");
-}
-}  // namespace
 
 TEST(UnusualFields, AiffSoundDataAfterAnOffset) {
   TempDir dir;
@@ -30,25 +16,23 @@ TEST(UnusualFields, AiffSoundDataAfterAnOffset) {
   std::string bytes = ReadFile(plain);
   const std::size_t ssnd = bytes.find("SSND");
   ASSERT_NE(ssnd, std::string::npos);
-  ASSERT_EQ(BigAt(bytes, ssnd + 8), 0u);
+  ASSERT_EQ(Big32At(bytes, ssnd + 8), 0u);
   const std::string filler = "fillerfiller!";
   bytes.insert(ssnd + 16, filler);
-  PutBig(bytes, ssnd + 8, std::uint32_t(filler.size()));
-  PutBig(bytes, ssnd + 4, BigAt(bytes, ssnd + 4) + std::uint32_t(filler.size()));
+  PutBig32(bytes, ssnd + 8, std::uint32_t(filler.size()));
+  PutBig32(bytes, ssnd + 4, Big32At(bytes, ssnd + 4) + std::uint32_t(filler.size()));
   if (bytes.size() % 2 == 1) bytes += '\0';  // chunks keep even lengths
-  PutBig(bytes, 4, std::uint32_t(bytes.size() - 8));
+  PutBig32(bytes, 4, std::uint32_t(bytes.size() - 8));
   const std::string shifted = dir.Write("shifted.aiff", bytes);
-  ASSERT_EQ(Md5(shifted), Md5(plain));  // ffmpeg reads the fixture as the plain file
+  ASSERT_EQ(AudioMd5(shifted), AudioMd5(plain));  // ffmpeg reads the fixture as the plain file
 
   OwnedMovie movie = OpenMovie(shifted), work = NewWorkingMovie(dir.Path("work.mov"));
   ASSERT_TRUE(movie);
   Track sound = GetMovieIndTrack(movie.get(), 1);
   EXPECT_EQ(GetMediaPresentedDuration(GetTrackMedia(sound)), 28665);
-  Track copy = nullptr;
-  ASSERT_EQ(AddEmptyTrackToMovie(sound, work.get(), nullptr, 0, &copy), noErr);
-  ASSERT_EQ(InsertTrackSegment(sound, copy, 0, GetTrackDuration(sound), -1), noErr);
+  ASSERT_EQ(InsertTrackSegment(sound, EmptyCopy(sound, work.get()), 0, GetTrackDuration(sound), -1), noErr);
   FlattenTo(work.get(), out);
-  EXPECT_EQ(Md5(out), Md5(plain));
+  EXPECT_EQ(AudioMd5(out), AudioMd5(plain));
 }
 
 TEST(UnusualFields, AdtsBitRatesOfAFileThatGetsQuiet) {

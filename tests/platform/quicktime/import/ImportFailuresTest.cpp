@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "TestSupport.h"
@@ -10,9 +11,7 @@
 
 namespace {
 
-void PutLittle32(std::string& bytes, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) bytes[at + std::size_t(i)] = char(v >> (8 * i));
-}
+void PutLittle32(std::string& bytes, std::size_t at, std::uint32_t v) { bytes.replace(at, 4, LittleEndian(v, 4)); }
 
 // Every importer, and the one that chooses, on the same file.
 void ExpectEveryImporterSays(const std::string& path, ImportErr expected) {
@@ -133,27 +132,19 @@ TEST(MediaImportFailures, Mp3DamageBetweenFramesIsSkipped) {
 TEST(MediaImportFailures, LongFilesKeepMemoryFlat) {
   TempDir dir;
   // A WAV of 3.5 GB (sparse: silence costs no disk) imports from its header alone.
-  std::string wav = Sox(dir, "h.wav", "-b 16 -c 2 -r 44100").substr(0, 44);
   const std::uint32_t dataBytes = 3'500'000'000u;
-  PutLittle32(wav, 4, 36 + dataBytes);
-  PutLittle32(wav, 40, dataBytes);
-  const std::string big = dir.Write("big.wav", wav);
-  ASSERT_EQ(::truncate(big.c_str(), off_t(44) + dataBytes), 0);
+  const std::string big = WriteSparseWav(dir.Path("big.wav"), {.channels = 2}, dataBytes);
   ImportedMedia m;
   EXPECT_LT(PeakGrowthKib([&] { ASSERT_EQ(ImportWav(big, m), ImportErr::None); }), 4u * 1024);
   EXPECT_EQ(m.SampleCount(), dataBytes / 4);
   // An RF64 file of more 8-bit frames than one 32-bit count holds keeps every one.
-  std::string rf64("RF64\xFF\xFF\xFF\xFFWAVEds64\x1C\0\0\0", 20);
-  rf64 += std::string(8, '\0') + std::string("\x10\0\0\0\x01\0\0\0", 8) + std::string(12, '\0');
-  rf64 += std::string("fmt \x10\0\0\0\x01\0\x01\0\x40\x1F\0\0\x40\x1F\0\0\x01\0\x08\0data\xFF\xFF\xFF\xFF", 32);
-  const std::string huge = dir.Write("huge.wav", rf64);
-  ASSERT_EQ(::truncate(huge.c_str(), off_t(rf64.size() + 0x100000010ull)), 0);
+  const std::string huge = WriteSparseWav(dir.Path("huge.wav"), {.rate = 8000, .bits = 8}, 0x100000010ull, true);
   ASSERT_EQ(ImportWav(huge, m), ImportErr::None);
   EXPECT_EQ(m.Duration(), 0x100000010ull);  // 1024 frames a sample, the last 16 one each
   EXPECT_EQ(m.timeToSample, (std::vector<ImportedTimeRun>{{0x400000, 1024}, {16, 1}}));
   EXPECT_EQ(m.SampleSize(0), 1024u);
   EXPECT_EQ(m.SampleSize(0x400000), 1u);
-  EXPECT_EQ(m.chunks.back().offset + m.chunks.back().sampleCount, rf64.size() + 0x100000010ull);
+  EXPECT_EQ(m.chunks.back().offset + m.chunks.back().sampleCount, std::filesystem::file_size(huge));
   EXPECT_TRUE(m.repairs.empty());
   m = ImportedMedia{};
   // An hour of MP3 (about 58 MB) is scanned frame by frame.
@@ -172,11 +163,7 @@ TEST(MediaImportFailures, WavFilesAreReadAsOtherToolsLeaveThem) {
   TempDir dir;
   const std::string wav = Sox(dir, "w.wav", "-b 16 -c 1 -r 11025");  // 44-byte header, 11025 frames
   ASSERT_EQ(wav.compare(36, 4, "data"), 0);
-  const auto little = [](std::uint32_t v) {
-    std::string s(4, '\0');
-    PutLittle32(s, 0, v);
-    return s;
-  };
+  const auto little = [](std::uint32_t v) { return LittleEndian(v, 4); };
   ImportedMedia plain, m;
   ASSERT_EQ(ImportWav(dir.Write("plain.wav", wav), plain), ImportErr::None);
 

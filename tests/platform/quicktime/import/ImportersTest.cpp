@@ -46,7 +46,7 @@ Packets FfprobePackets(const std::string& path, std::uint64_t headerBytes = 0) {
 }
 
 std::string Probe(const std::string& path, const std::string& entries) {
-  return ReaderSays("ffprobe -v error -select_streams 0 -show_entries stream=" + entries + " -of csv=p=0 " + Quote(path));
+  return FfprobeSays(path, "stream=" + entries, "0");
 }
 
 std::string Expect(std::uint64_t a, std::uint64_t b) { return std::to_string(a) + "," + std::to_string(b) + "\n"; }
