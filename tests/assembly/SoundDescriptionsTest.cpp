@@ -118,6 +118,17 @@ std::uint16_t VersionOf(const std::vector<std::uint8_t>& d) {
   std::memcpy(&v, d.data() + 16, 2);
   return v;
 }
+
+// The description's 'esds', parsed; `size` and `at` tell where it lies.
+EsdsInfo EsdsOf(const std::vector<std::uint8_t>& d, std::uint32_t* size = nullptr, std::size_t* at = nullptr) {
+  std::uint32_t bytes = 0;
+  const std::uint8_t* esds = FindAtomInHandle(d.data(), d.size(), Tag("esds"), bytes);
+  EsdsInfo info;
+  EXPECT_TRUE(ParseEsds(esds, bytes, info));
+  if (size) *size = bytes;
+  if (at) *at = std::size_t(esds - d.data());
+  return info;
+}
 }  // namespace
 
 TEST(SoundDescription, FixGivesShortFormsAndCommonRatesToJoinedFiles) {
@@ -139,12 +150,11 @@ TEST(SoundDescription, FixGivesShortFormsAndCommonRatesToJoinedFiles) {
   for (long i = 1; i <= 2; ++i) {
     const std::vector<std::uint8_t> d = DescriptionOf(*joined, i);
     std::uint32_t size = 0;
-    const std::uint8_t* esds = FindAtomInHandle(d.data(), d.size(), Tag("esds"), size);
-    ASSERT_EQ(esds, d.data() + 36) << "the 'esds' follows the short form at once";
+    std::size_t at = 0;
+    const EsdsInfo info = EsdsOf(d, &size, &at);
+    EXPECT_EQ(at, 36u) << "the 'esds' follows the short form at once";
     EXPECT_EQ(d.size(), 36u + size);
     EXPECT_EQ(VersionOf(d), 0);
-    EsdsInfo info;
-    ASSERT_TRUE(ParseEsds(esds, size, info));
     EXPECT_EQ(info.bufferSize, 6144u);
     EXPECT_EQ(info.avgBitrate, 256000u);
   }
@@ -155,17 +165,8 @@ TEST(SoundDescription, FixGivesShortFormsAndCommonRatesToJoinedFiles) {
   QTMovie single;
   ASSERT_TRUE(single.OpenExistingMovie(a));
   std::unique_ptr<QTTrack> alone(single.GetSoundTrack(0));
-  const std::vector<std::uint8_t> before = DescriptionOf(*alone, 1);
+  const EsdsInfo original = EsdsOf(DescriptionOf(*alone, 1));
   FixSoundDescriptions(alone.get(), true);
-  const std::vector<std::uint8_t> after = DescriptionOf(*alone, 1);
-  const auto esdsOf = [](const std::vector<std::uint8_t>& d) {
-    std::uint32_t size = 0;
-    const std::uint8_t* atom = FindAtomInHandle(d.data(), d.size(), Tag("esds"), size);
-    EsdsInfo info;
-    EXPECT_TRUE(ParseEsds(atom, size, info));
-    return info;
-  };
-  const EsdsInfo original = esdsOf(before), kept = esdsOf(after);
-  EXPECT_EQ(kept.avgBitrate, original.avgBitrate);  // one file keeps its own rates
+  EXPECT_EQ(EsdsOf(DescriptionOf(*alone, 1)).avgBitrate, original.avgBitrate);  // one file keeps its own rates
   FixSoundDescriptions(nullptr, true);
 }

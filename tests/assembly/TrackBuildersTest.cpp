@@ -36,10 +36,6 @@ struct Entries {
 SlideTrackBuilder::PrepareSlides Preparer() {
   return [](const std::vector<SlideJob>& jobs) { return SlideBatch(SlidePreparer(SlideSettings{})).Prepare(jobs); };
 }
-
-std::string Probe(const std::string& entries, const std::string& file) {
-  return ReaderSays("ffprobe -v error " + entries + " -of csv=p=0 " + Quote(file));
-}
 }  // namespace
 
 TEST(SlideTrackBuilder, OnePreparedPicturePerImageAtItsTimes) {
@@ -61,8 +57,8 @@ TEST(SlideTrackBuilder, OnePreparedPicturePerImageAtItsTimes) {
   ASSERT_TRUE(slides.Build(e.list, nullptr));
   ASSERT_TRUE(slides.track);
   ASSERT_TRUE(work.FlattenMovieToFile(out));
-  EXPECT_EQ(Probe("-show_entries stream=codec_name,width,height,nb_frames", out), "png,320,180,3\n");
-  EXPECT_EQ(Probe("-show_entries packet=pts_time,duration_time", out),
+  EXPECT_EQ(FfprobeSays(out, "stream=codec_name,width,height,nb_frames"), "png,320,180,3\n");
+  EXPECT_EQ(FfprobeSays(out, "packet=pts_time,duration_time"),
             "0.000000,2.000000\n2.000000,1.500000\n3.500000,0.500000\n");
   // The fitting picture is used as it is; the photo and the plain frame are new files, to be deleted.
   EXPECT_EQ(tempFiles.size(), 2u);
@@ -94,7 +90,7 @@ TEST(SlideTrackBuilder, OverCopiedVideoAndBadEntries) {
   const std::size_t vmhd = bytes.rfind("vmhd");  // the slide track comes last
   ASSERT_NE(vmhd, std::string::npos);
   EXPECT_EQ(bytes.substr(vmhd + 8, 8), std::string("\x00\x24\0\0\0\0\0\0", 8));  // transparent over black
-  EXPECT_EQ(Probe("-show_entries stream=index,codec_name -select_streams v", out), "0,mjpeg\n1,png\n");
+  EXPECT_EQ(FfprobeSays(out, "stream=index,codec_name", "v"), "0,mjpeg\n1,png\n");
 
   CaptureStderr();
   Entries missing;

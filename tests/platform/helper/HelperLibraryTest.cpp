@@ -58,11 +58,6 @@ TEST(UPrivProfilePrefs, ReadsWhatWindowsAndLinuxEditorsWrite) {
   EXPECT_EQ(prefs.GetString("catg", ""), "podcasts");
   prefs.PopSection();
   EXPECT_EQ(prefs.CurrentSection(), "podcast");
-
-  UPrivProfilePrefs cp1252;
-  cp1252.Parse("[podcast]\ntitle=Pr\xFC" "fung \x96 \x80 5\n");  // not UTF-8: Windows-1252
-  cp1252.SetSection("podcast");
-  EXPECT_EQ(cp1252.GetString("title", ""), "Pr\xC3\xBC" "fung \xE2\x80\x93 \xE2\x82\xAC 5");
 }
 
 TEST(UPrivProfilePrefs, WritesKeepOtherLinesAndAppearWhole) {

@@ -64,8 +64,8 @@ std::string Described(const MovieRecord& movie) {
 }
 }  // namespace
 
-// Readers see the same media, self-contained, and the movie handed back is what the file holds.
-TEST(MovieFlattener, ReadersSeeTheSameMediaSelfContained) {
+// Readers see the same media, self-contained; the movie handed back is what the file holds.
+TEST(MovieFlattener, ReadersSeeTheSameMediaAndTheMovieHandedBackIsTheFile) {
   TempDir dir;
   const auto [m4a, mov] = MakeFfmpegMovies(dir, 3);
   for (const std::string& source : {m4a, mov}) {
@@ -83,8 +83,9 @@ TEST(MovieFlattener, ReadersSeeTheSameMediaSelfContained) {
     ASSERT_EQ(MovieFileReader::Read(out, read), noErr);
     EXPECT_EQ(Described(written), Described(read)) << source;
     const auto& sizes = written.tracks[0]->media.samples.Sizes();
-    if (source == m4a)  // the sizes of the AAC frames are held once, by the source and the result together
+    if (source == m4a) {  // the sizes of the AAC frames are held once, by the source and the result together
       EXPECT_TRUE(!sizes.empty() && sizes.SharesWith(movie.tracks[0]->media.samples.Sizes()));
+    }
     EXPECT_EQ(Streams(out), Streams(source)) << source;
     EXPECT_EQ(ReaderSays("ffmpeg -v error -i " + Quote(out) + " -f null - 2>&1"), "");
     EXPECT_EQ(DecodedMd5(out, "a"), DecodedMd5(source, "a")) << source;
