@@ -48,7 +48,6 @@ void CheckRoundTrip(const MovieChapters& marks, const std::string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path = [] {
     std::freopen("/dev/null", "w", stdout);
-    std::freopen("/dev/null", "w", stderr);
     StartQuickTime();
     return std::string(DirExists("/dev/shm") ? "/dev/shm" : "/tmp") + "/tolva-fuzz-chapters-" + std::to_string(getpid());
   }();

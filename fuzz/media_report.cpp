@@ -14,7 +14,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path = [] {
     std::freopen("/dev/null", "w", stdout);
-    std::freopen("/dev/null", "w", stderr);
     StartQuickTime();
     return std::string(DirExists("/dev/shm") ? "/dev/shm" : "/tmp") + "/tolva-fuzz-report-" + std::to_string(getpid());
   }();
