@@ -50,25 +50,17 @@ bool UFile::OpenWith(const std::string& name, int flags, std::uint32_t access, s
   return true;
 }
 
-std::int64_t UFile::Read(void* buffer, std::size_t count) {
-  std::size_t done = 0;
-  while (Ready() && done < count) {
-    const ssize_t n = read(fd_, static_cast<char*>(buffer) + done, count - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      error_ = errno;
-      return -1;
-    }
-    if (n == 0) break;
-    done += std::size_t(n);
-  }
-  return Ready() ? std::int64_t(done) : -1;
-}
+std::int64_t UFile::Read(void* buffer, std::size_t count) { return ReadFully(buffer, count, std::nullopt); }
 
 std::int64_t UFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
+  return ReadFully(buffer, count, offset);
+}
+
+std::int64_t UFile::ReadFully(void* buffer, std::size_t count, std::optional<std::uint64_t> offset) {
   std::size_t done = 0;
   while (Ready() && done < count) {
-    const ssize_t n = pread(fd_, static_cast<char*>(buffer) + done, count - done, off_t(offset + done));
+    char* into = static_cast<char*>(buffer) + done;
+    const ssize_t n = offset ? pread(fd_, into, count - done, off_t(*offset + done)) : read(fd_, into, count - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       error_ = errno;

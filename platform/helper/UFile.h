@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/helper/Win32Defs.h"
@@ -31,6 +32,8 @@ class UFile {
 
  private:
   bool OpenWith(const std::string& name, int flags, std::uint32_t access, std::uint32_t share);
+  // Reads until `count` bytes or the end: at `offset`, or else at the file position.
+  std::int64_t ReadFully(void* buffer, std::size_t count, std::optional<std::uint64_t> offset);
   int fd_ = -1;
   int error_ = 0;
 };
