@@ -102,27 +102,26 @@ std::uint64_t ChunkedCount(const std::vector<SampleTable::Chunk>& chunks) {
   return count;
 }
 
+// Runs of samples cut to the first `count`: the run that reaches it is
+// shortened and later runs dropped. Returns the samples the runs lack.
+template <class Run>
+std::uint64_t CutRuns(std::vector<Run>& runs, std::uint32_t Run::*samples, std::uint64_t count) {
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    if (runs[i].*samples >= count) {
+      runs[i].*samples = std::uint32_t(count);
+      runs.resize(count == 0 ? i : i + 1);
+      return 0;
+    }
+    count -= runs[i].*samples;
+  }
+  return count;
+}
+
 // Every piece cut to the first `count` samples.
 void CutTo(TablePieces& pieces, std::uint64_t count) {
-  std::uint64_t left = count;
-  for (std::size_t i = 0; i < pieces.times.size(); ++i) {
-    if (pieces.times[i].count >= left) {
-      pieces.times[i].count = std::uint32_t(left);
-      pieces.times.resize(left == 0 ? i : i + 1);
-      break;
-    }
-    left -= pieces.times[i].count;
-  }
+  CutRuns(pieces.times, &SampleTable::TimeRun::count, count);
   if (pieces.constantSize == 0) pieces.sizes.Truncate(count);
-  left = count;
-  for (std::size_t i = 0; i < pieces.chunks.size(); ++i) {
-    if (pieces.chunks[i].sampleCount >= left) {
-      pieces.chunks[i].sampleCount = std::uint32_t(left);
-      pieces.chunks.resize(left == 0 ? i : i + 1);
-      break;
-    }
-    left -= pieces.chunks[i].sampleCount;
-  }
+  CutRuns(pieces.chunks, &SampleTable::Chunk::sampleCount, count);
   if (pieces.sync) std::erase_if(*pieces.sync, [&](std::uint32_t s) { return s > count; });
   pieces.sizeCount = count;
 }
@@ -131,15 +130,7 @@ void CutTo(TablePieces& pieces, std::uint64_t count) {
 // with samples shown in order.
 void FitShifts(TablePieces& pieces) {
   if (pieces.shifts.empty()) return;
-  std::uint64_t left = pieces.sizeCount;
-  for (std::size_t i = 0; i < pieces.shifts.size(); ++i) {
-    if (pieces.shifts[i].count >= left) {
-      pieces.shifts[i].count = std::uint32_t(left);
-      pieces.shifts.resize(left == 0 ? i : i + 1);
-      return;
-    }
-    left -= pieces.shifts[i].count;
-  }
+  const std::uint64_t left = CutRuns(pieces.shifts, &SampleTable::OffsetRun::count, pieces.sizeCount);
   if (left > 0 && left <= UINT32_MAX) pieces.shifts.push_back({std::uint32_t(left), 0});
 }
 

@@ -100,7 +100,9 @@ std::string RepairsOf(const TempDir& dir, const std::string& name, const std::st
 TEST(MovieFileReader, ReadsDamagedFilesAsPlayersDoAndSaysWhatItMended) {
   TempDir dir;
   const std::string path = dir.Path("tone.m4a");
-  MustRun("ffmpeg -v error -f lavfi -i sine=duration=0.6:sample_rate=32000 -c:a aac " + Quote(path));
+  // two sounds interleaved, so that each sample is a chunk of its own
+  MustRun("ffmpeg -v error -f lavfi -i sine=duration=0.6:sample_rate=32000 -f lavfi -i sine=duration=0.6:frequency=700 "
+          "-map 0 -map 1 -c:a aac " + Quote(path));
   const std::string bytes = ReadFile(path);
   MovieRecord clean;
   ASSERT_EQ(MovieFileReader::Read(path, clean), noErr);
@@ -132,8 +134,16 @@ TEST(MovieFileReader, ReadsDamagedFilesAsPlayersDoAndSaysWhatItMended) {
   PutBig32(timed, stts + 16, Big32At(bytes, stts + 16) - 2);
   EXPECT_NE(RepairsOf(dir, "times.m4a", timed, fewerTimes).find("the " + std::to_string(samples - 2) + " all of them hold"),
             std::string::npos);
-  EXPECT_EQ(fewerTimes.tracks[0]->media.samples.SampleCount(), samples - 2);
+  const SampleTable& kept = fewerTimes.tracks[0]->media.samples;
+  EXPECT_EQ(kept.SampleCount(), samples - 2);
   EXPECT_LE(fewerTimes.tracks[0]->Duration(), clean.tracks[0]->Duration());
+  // the chunks cut with them: every kept sample in its place, the last two gone
+  std::uint64_t chunked = 0, keptBytes = 0, cleanBytes = 0;
+  for (const SampleTable::Chunk& chunk : kept.Chunks()) chunked += chunk.sampleCount;
+  EXPECT_EQ(chunked, samples - 2);
+  ASSERT_EQ(kept.BytesOf(0, samples - 2, keptBytes), noErr);
+  ASSERT_EQ(clean.tracks[0]->media.samples.BytesOf(0, samples - 2, cleanBytes), noErr);
+  EXPECT_EQ(keptBytes, cleanBytes);
 
   MovieRecord twoUdta;  // a second 'udta' in the movie, its items read with the first one's
   std::string doubled = bytes;
