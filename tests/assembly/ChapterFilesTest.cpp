@@ -44,23 +44,14 @@ std::string JsonSays(const std::string& file) {
   return ReaderSays("/usr/bin/python3 -c " + Quote(kJsonCheck) + " " + Quote(file));
 }
 
-// How close the slide ffmpeg shows just after `seconds` is to `picture`, in dB
-// (1000: the same). Without -noaccurate_seek ffmpeg would skip a still that
-// started before that time.
+// How close the slide ffmpeg shows just after `seconds` is to `picture`, in dB.
 double PsnrAt(const BuildFolder& f, const std::string& movie, double seconds, const std::string& picture) {
-  const std::string frame = f.dir.Path("frame.png");
-  MustRun("ffmpeg -v error -y -noaccurate_seek -ss " + std::to_string(seconds + 0.05) + " -i " + Quote(movie) +
-          " -map 0:v -frames:v 1 " + Quote(frame));
-  const std::string said =
-      ReaderSays("(ffmpeg -i " + Quote(frame) + " -i " + Quote(picture) + " -lavfi psnr -f null - 2>&1)");
-  const std::size_t at = said.find("average:");
-  if (at == std::string::npos) return -1;
-  return said.compare(at + 8, 3, "inf") == 0 ? 1000 : std::stod(said.substr(at + 8));
+  return Psnr(FrameAt(f, movie, std::to_string(seconds + 0.05)), picture);
 }
 
-void Picture(const BuildFolder& f, const std::string& name, const std::string& source) {
-  MustRun("ffmpeg -v error -y -f lavfi -i " + source + "=size=400x240 -frames:v 1 -pix_fmt rgb24 " +
-          Quote(f.dir.Path(name)));
+// A slide picture of the projects' frame size, without alpha.
+void Slide(const BuildFolder& f, const std::string& name, const std::string& source) {
+  Picture(f, name, source + "=size=400x240,format=rgb24");
 }
 }  // namespace
 
@@ -70,9 +61,9 @@ void Picture(const BuildFolder& f, const std::string& name, const std::string& s
 TEST(ChapterFiles, JsonAndWebVttAgreeWithTheMovie) {
   BuildFolder f;
   f.Tone("talk.m4a", 11, 32000);
-  Picture(f, "one.png", "testsrc2");
-  Picture(f, "two.png", "mandelbrot");
-  Picture(f, "three.png", "smptebars");
+  Slide(f, "one.png", "testsrc2");
+  Slide(f, "two.png", "mandelbrot");
+  Slide(f, "three.png", "smptebars");
   const std::string middle = "Zwischen \xE2\x86\x92 \xC3\x9Cn\xC3\xAF", end = "Ende --> <b>\"&\"";
   f.dir.Write("show.pod", "[podcast]\nbasename=show\naudiofile=talk.m4a\nimgwidth=400\nimgheight=240\ntimescale=7000\n"
                           "chapterfiles=vtt json\n"
@@ -112,8 +103,8 @@ TEST(ChapterFiles, JsonAndWebVttAgreeWithTheMovie) {
 // slide shown again as it was shares the picture before it.
 TEST(ChapterFiles, BookPicturesUnderABaseUrl) {
   BuildFolder f;
-  Picture(f, "a.png", "testsrc2");
-  Picture(f, "b.png", "rgbtestsrc");
+  Slide(f, "a.png", "testsrc2");
+  Slide(f, "b.png", "rgbtestsrc");
   std::string pod = "[podcast]\nbasename=my book\naudiobook=true\nimgwidth=320\nimgheight=192\nqtimageformat=jpeg\n"
                     "chapterfiles=JSON\nchapterbaseurl=https://cdn.example.org/books//\n";
   const char* images[] = {"a.png", "a.png", "b.png"};
@@ -139,7 +130,7 @@ TEST(ChapterFiles, BookPicturesUnderABaseUrl) {
 // ones as they were; a word the key does not know stops the build at once.
 TEST(ChapterFiles, NoMovieNoChapterFiles) {
   BuildFolder f;
-  Picture(f, "a.png", "testsrc2");
+  Slide(f, "a.png", "testsrc2");
   f.Tone("talk.m4a", 2, 16000);
   fs::create_directory(f.dir.Path("out.m4a"));  // the movie cannot take its name
   f.dir.Write("out.chapters.json", "old");

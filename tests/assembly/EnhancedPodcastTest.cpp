@@ -7,30 +7,6 @@ namespace {
 // What a command prints on both streams (ReaderSays alone drops standard error).
 std::string AllSaidBy(const std::string& command) { return ReaderSays("(" + command + " 2>&1)"); }
 
-// A picture made by ffmpeg from one of its test sources, in the project folder.
-std::string Picture(const BuildFolder& f, const std::string& name, const std::string& source) {
-  MustRun("ffmpeg -v error -y -f lavfi -i " + source + " -frames:v 1 " + Quote(f.dir.Path(name)));
-  return name;
-}
-
-// The PSNR of two pictures of one size, as ffmpeg measures it (1000 for identical ones).
-double Psnr(const std::string& a, const std::string& b) {
-  const std::string said = AllSaidBy("ffmpeg -i " + Quote(a) + " -i " + Quote(b) + " -lavfi psnr -f null -");
-  const std::size_t at = said.find("average:");
-  if (at == std::string::npos) return -1;
-  return said.compare(at + 8, 3, "inf") == 0 ? 1000 : std::stod(said.substr(at + 8));
-}
-
-// The slide that ffmpeg shows `seconds` into the movie. Without
-// -noaccurate_seek ffmpeg drops every frame that starts before the time, also
-// a still that lasts past it (its own remux of the track does the same).
-std::string FrameAt(const BuildFolder& f, const std::string& movie, const std::string& seconds) {
-  const std::string frame = f.dir.Path("at" + seconds + ".png");
-  MustRun("ffmpeg -v error -y -noaccurate_seek -ss " + seconds + " -i " + Quote(movie) + " -map 0:v -frames:v 1 " +
-          Quote(frame));
-  return frame;
-}
-
 // The track IDs of every 'chap' reference list in the file, in order.
 std::vector<std::vector<std::uint32_t>> ChapterLists(const std::string& file) {
   const std::string bytes = ReadFile(file);

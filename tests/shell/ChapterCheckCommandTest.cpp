@@ -1,19 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "TestSupport.h"
 
 namespace {
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 // The entry lines under the heading that starts with `heading` (tabs become commas).
 std::string Section(const std::string& report, const std::string& heading) {
   std::string entries;

@@ -5,18 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "TestSupport.h"
 
 namespace {
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 std::vector<std::string> Fields(const std::string& line) {
   std::vector<std::string> fields;
   std::size_t start = 0;

@@ -145,6 +145,13 @@ std::string Quote(const std::string& s) {
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
 std::string LittleEndian(std::uint64_t value, int bytes) {
   std::string s;
   for (int i = 0; i < bytes; ++i) s += char((value >> (8 * i)) & 0xFF);

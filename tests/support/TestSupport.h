@@ -57,6 +57,7 @@ std::string ReadFile(const std::string& path);
 std::vector<std::uint8_t> ExtradataOf(const std::string& path);
 std::string Quote(const std::string& s);  // for a shell
 bool Contains(const std::string& text, const std::string& part);
+std::vector<std::string> Lines(const std::string& text);
 
 // Numbers as files store them.
 std::string LittleEndian(std::uint64_t value, int bytes);
